@@ -1,0 +1,69 @@
+#pragma once
+// The one process-wide state record. Every item exists once, starts at a
+// fixed value and lives until the process ends; nothing here is heap
+// allocated. Only the message-loop thread touches it.
+
+#include <windows.h>
+#include <pdh.h>
+
+#include <cstdint>
+
+using Argb = std::uint32_t;  // 0xAARRGGBB, as GDI+ takes it
+
+enum class WidgetKind { Cpu, Ram, Swap };
+
+namespace ChartStyle {
+constexpr int CircularGauge = 1;
+constexpr int SegmentedBar = 2;
+constexpr int CapacityBar = 3;
+}  // namespace ChartStyle
+
+namespace ScaleStep {
+constexpr int Normal = 1;
+constexpr int Large = 2;
+constexpr int ExtraLarge = 3;
+}  // namespace ScaleStep
+
+struct AppearanceSettings {
+    std::int32_t ScaleValue = ScaleStep::Normal;
+    std::int32_t chartTypeValue = ChartStyle::CircularGauge;
+    Argb cpuProgressColor = 0xFF009688;
+    Argb ramProgressColor = 0xFF009688;
+    Argb swapProgressColor = 0xFF009688;
+    Argb cpuTextColor = 0xFF212121;
+    Argb ramTextColor = 0xFF212121;
+    Argb swapTextColor = 0xFF212121;
+    // Its RGB part must equal the windows' colour key, so that whatever a
+    // painter leaves in it is transparent on the desktop.
+    static constexpr Argb backgroundColor = 0xFF646464;
+};
+
+struct MetricValues {
+    double cpuPercent = 0.0;
+    double ramPercent = 0.0;
+    double swapPercent = 0.0;
+};
+
+constexpr int kPathChars = 260;
+
+struct SharedState {
+    AppearanceSettings WidgetSettings;
+    MetricValues LiveMetrics;
+    HWND cpuWindow = nullptr;
+    HWND ramWindow = nullptr;
+    HWND swapWindow = nullptr;
+    std::int32_t scaleIndex = 0;  // radio index of "Widget Scale": ScaleValue - 1
+    std::int32_t chartIndex = 0;  // radio index of "Chart Type": chartTypeValue - 1
+    UINT closeMessageId = 0;
+    PDH_HQUERY cpuQuery = nullptr;
+    PDH_HCOUNTER cpuCounter = nullptr;
+    COLORREF customColors[16] = {};  // colour dialog order, 0x00BBGGRR
+    wchar_t hostInstallPath[kPathChars] = {};
+};
+
+extern SharedState appState;
+
+constexpr COLORREF ColorKey = RGB(100, 100, 100);
+static_assert((AppearanceSettings::backgroundColor & 0xFFFFFF) == 0x646464 &&
+                  ColorKey == 0x646464,
+              "the background colour and the colour key must stay equal");

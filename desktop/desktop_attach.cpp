@@ -1,0 +1,3 @@
+#include "desktop/desktop_attach.h"
+
+void AttachToDesktop(HWND) {}

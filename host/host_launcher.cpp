@@ -1,0 +1,5 @@
+#include "host/host_launcher.h"
+
+bool ReadHostInstallPath() { return false; }
+
+bool OpenHostApplication() { return true; }

@@ -1,0 +1,3 @@
+#include "settings/context_menu.h"
+
+void ShowContextMenu(HWND, WPARAM, LPARAM) {}

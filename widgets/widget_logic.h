@@ -1,0 +1,63 @@
+#pragma once
+// Pure decisions of the widget windows, kept apart from the window code so
+// that tests call them without a window.
+
+#include "app/state.h"
+
+#include <cmath>
+#include <climits>
+
+// A hand-edited ScaleValue outside 1..3 would give a zero, negative or
+// gigantic window; such a value is drawn and sized as scale 1.
+inline int EffectiveScale(int scaleValue) {
+    return (scaleValue >= ScaleStep::Normal && scaleValue <= ScaleStep::ExtraLarge)
+               ? scaleValue
+               : ScaleStep::Normal;
+}
+
+inline float ScaleFactor(int scaleValue) {
+    switch (EffectiveScale(scaleValue)) {
+    case ScaleStep::Large: return 1.5f;
+    case ScaleStep::ExtraLarge: return 2.0f;
+    default: return 1.0f;
+    }
+}
+
+// Edge of a freshly created (or rescaled) widget: 160, 240 or 320 pixels.
+inline int CreationEdge(int scaleValue) {
+    return static_cast<int>(ScaleFactor(scaleValue) * 160.0f);
+}
+
+// The shown value: the percentage truncated toward zero. NaN and values past
+// the int range cannot be converted safely, so they are pinned.
+inline int TruncatePercent(double percent) {
+    if (std::isnan(percent)) return 0;
+    if (percent >= 2147483647.0) return INT_MAX;
+    if (percent <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(percent);
+}
+
+struct WidgetPaintArgs {
+    Argb progressColor;
+    Argb textColor;
+    const wchar_t* label;
+    int value;
+};
+
+// What a widget hands its painter. The Capacity Bar draws every widget's
+// text in swapTextColor.
+inline WidgetPaintArgs PaintArgsFor(WidgetKind kind, const AppearanceSettings& s,
+                                    const MetricValues& m) {
+    const bool capacity = s.chartTypeValue == ChartStyle::CapacityBar;
+    switch (kind) {
+    case WidgetKind::Cpu:
+        return {s.cpuProgressColor, capacity ? s.swapTextColor : s.cpuTextColor, L"CPU",
+                TruncatePercent(m.cpuPercent)};
+    case WidgetKind::Ram:
+        return {s.ramProgressColor, capacity ? s.swapTextColor : s.ramTextColor, L"RAM",
+                TruncatePercent(m.ramPercent)};
+    case WidgetKind::Swap:
+    default:
+        return {s.swapProgressColor, s.swapTextColor, L"Swap", TruncatePercent(m.swapPercent)};
+    }
+}

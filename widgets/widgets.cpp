@@ -1,0 +1,173 @@
+#include "widgets/widgets.h"
+
+#include "app/state.h"
+#include "desktop/desktop_attach.h"
+#include "metrics/sampling.h"
+#include "render/painters.h"
+#include "settings/context_menu.h"
+#include "settings/settings_store.h"
+#include "widgets/widget_logic.h"
+
+#include <string>
+
+namespace {
+
+struct WidgetDescription {
+    WidgetKind kind;
+    const wchar_t* className;
+    const wchar_t* title;
+    WNDPROC proc;
+    HWND* handle;
+};
+
+const WidgetDescription kWidgets[] = {
+    {WidgetKind::Cpu, L"CPUVitalGaugeClass", L"VitalGauge", CpuWidgetProc, &appState.cpuWindow},
+    {WidgetKind::Ram, L"RAMVitalGaugeClass", L"RAMVitalGauge", RamWidgetProc, &appState.ramWindow},
+    {WidgetKind::Swap, L"SwapVitalGaugeClass", L"SwapVitalGauge", SwapWidgetProc,
+     &appState.swapWindow},
+};
+
+void RegisterWidgetClass(HINSTANCE instance, const WidgetDescription& widget) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = widget.proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = widget.className;
+    RegisterClassW(&wc);
+}
+
+// --- message handlers shared by the three procedures ---------------------
+
+void OnWindowPosChanging(WINDOWPOS* pos) {
+    // Whatever asked for the change, the widget goes back to the bottom.
+    pos->flags &= ~SWP_NOZORDER;
+    pos->hwndInsertAfter = HWND_BOTTOM;
+}
+
+void OnPaint(WidgetKind kind, HWND window) {
+    const WidgetPaintArgs args =
+        PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
+    switch (appState.WidgetSettings.chartTypeValue) {
+    case ChartStyle::CircularGauge:
+        PaintCircularGauge(window, args.progressColor, args.textColor, args.label, args.value);
+        break;
+    case ChartStyle::SegmentedBar:
+        PaintSegmentedBar(window, args.progressColor, args.textColor, args.label, args.value);
+        break;
+    case ChartStyle::CapacityBar:
+        PaintCapacityBar(window, args.progressColor, args.textColor, args.label, args.value);
+        break;
+    default:
+        break;  // unknown style: draw nothing, the default procedure ends the paint
+    }
+}
+
+void OnCpuDestroy(HWND window) {
+    SaveSettings();  // RAM and Swap still exist, so all three positions are kept
+    KillTimer(window, SampleTimerId);
+    PostQuitMessage(0);
+}
+
+// Returns true and sets result when the message needs no default handling.
+bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wParam,
+                         LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_WINDOWPOSCHANGING:
+        OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+        result = 0;
+        return true;
+    case WM_NCHITTEST:
+        result = HTCAPTION;  // the whole widget drags, and right clicks reach the menu
+        return true;
+    case WM_ERASEBKGND:
+        result = 1;  // the painter covers every pixel
+        return true;
+    case WM_PAINT:
+        OnPaint(kind, window);
+        return false;
+    case WM_EXITSIZEMOVE:
+        SaveSettings();
+        result = 0;
+        return true;
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_THEMECHANGED:
+        AttachToDesktop(window);
+        return false;
+    case WM_NCRBUTTONUP:
+        ShowContextMenu(window, wParam, lParam);
+        return false;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (message) {
+    case WM_NCCREATE:
+        appState.cpuWindow = window;  // before CreateWindowExW returns
+        break;
+    case WM_SIZE:
+        // A paint that resized the widget paints once more at the new size.
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    case WM_TIMER:
+        if (wParam == SampleTimerId) SampleMetrics(window);
+        break;
+    case WM_DESTROY:
+        OnCpuDestroy(window);
+        return 0;
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_THEMECHANGED:
+        AttachToDesktop(window);
+        return 0;
+    case WM_NCRBUTTONUP:
+        ShowContextMenu(window, wParam, lParam);
+        return 0;
+    default:
+        if (HandleCommonMessage(WidgetKind::Cpu, window, message, wParam, lParam, result))
+            return result;
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RamWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (HandleCommonMessage(WidgetKind::Ram, window, message, wParam, lParam, result))
+        return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SwapWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (HandleCommonMessage(WidgetKind::Swap, window, message, wParam, lParam, result))
+        return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool CreateWidgetWindows(HINSTANCE instance) {
+    RECT rects[3] = {};
+    LoadSettings(rects[0], rects[1], rects[2]);
+    const int edge = CreationEdge(appState.WidgetSettings.ScaleValue);
+
+    for (int i = 0; i < 3; ++i) {
+        const WidgetDescription& widget = kWidgets[i];
+        RegisterWidgetClass(instance, widget);
+        HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                                      widget.className, widget.title, WS_POPUP | WS_VISIBLE,
+                                      rects[i].left, rects[i].top, edge, edge, nullptr, nullptr,
+                                      instance, nullptr);
+        *widget.handle = window;
+        if (!window) return false;
+        AttachToDesktop(window);
+        SetLayeredWindowAttributes(window, ColorKey, 255, LWA_COLORKEY | LWA_ALPHA);
+    }
+    SetTimer(appState.cpuWindow, SampleTimerId, SamplePeriodMs, nullptr);
+    return true;
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include <windows.h>
+
+constexpr UINT_PTR SampleTimerId = 3001;
+constexpr UINT SamplePeriodMs = 6000;
+
+// Loads the settings, creates the CPU, RAM and Swap widgets in that order,
+// attaches each to the desktop and starts the sampling timer. False as soon
+// as one window cannot be created.
+bool CreateWidgetWindows(HINSTANCE instance);
+
+LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK RamWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK SwapWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
