@@ -7,6 +7,15 @@ namespace vgtest {
 
 const wchar_t* const kSettingsKey = L"Software\\VitalGauge";
 
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (pred()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 std::wstring BuildDir() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);

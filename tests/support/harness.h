@@ -5,11 +5,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace vgtest {
+
+// Polls pred every 50 ms until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs);
 
 // Folder of the running test program; every built program lies beside it.
 std::wstring BuildDir();
