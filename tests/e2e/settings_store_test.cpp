@@ -129,6 +129,59 @@ TEST_F(SettingsStore, EndOfAMoveSavesEverythingAndLaterMovesAloneDoNot) {
     EXPECT_EQ(saved, ReadSettingsKey()) << "the close message must not save";
 }
 
+// Holds the left button down on the X server; lets it go however the test ends.
+class HeldLeftButton {
+public:
+    explicit HeldLeftButton(POINT at) {
+        SetCursorPos(at.x, at.y);  // so that the program knows where the press starts
+        held_ = RunHostCommand("xdotool mousemove " + std::to_string(at.x) + " " +
+                               std::to_string(at.y) + " mousedown 1") == 0;
+    }
+    ~HeldLeftButton() { Release(); }
+    HeldLeftButton(const HeldLeftButton&) = delete;
+    HeldLeftButton& operator=(const HeldLeftButton&) = delete;
+
+    bool Held() const { return held_; }
+    void Release() {
+        if (held_) RunHostCommand("xdotool mouseup 1");
+        held_ = false;
+    }
+
+private:
+    bool held_ = false;
+};
+
+TEST_F(SettingsStore, DraggingAWidgetSavesEverythingWhenTheButtonIsReleased) {
+    StartApp();
+    const RECT before = ScreenRect(app.windows.ram);
+    const POINT grab = {before.left + 20, before.top + 20};
+    HeldLeftButton button(grab);
+    ASSERT_TRUE(button.Held());
+    // What a press on the caption starts: the system's own move loop, which
+    // follows the pointer until the button goes up.
+    PostMessageW(app.windows.ram, WM_SYSCOMMAND, SC_MOVE | HTCAPTION,
+                 MAKELPARAM(grab.x, grab.y));
+    ASSERT_EQ(0, RunHostCommand("sleep 0.3; xdotool mousemove " + std::to_string(grab.x - 150) +
+                                " " + std::to_string(grab.y + 200) + " sleep 0.2 mousemove " +
+                                std::to_string(grab.x - 250) + " " +
+                                std::to_string(grab.y + 300) + " sleep 0.3"));
+    const RECT moved = {before.left - 250, before.top + 300, before.right - 250,
+                        before.bottom + 300};
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(moved, ScreenRect(app.windows.ram)); }, 3000))
+        << "the widget did not follow the pointer: " << Show(ScreenRect(app.windows.ram));
+    EXPECT_TRUE(ReadSettingsKey().empty()) << "nothing is saved before the drag ends";
+
+    button.Release();
+    ASSERT_TRUE(WaitUntil([] { return !ReadSettingsKey().empty(); }, 5000))
+        << "releasing the button did not save";
+    const RegSnapshot key = ReadSettingsKey();
+    ExpectElevenWellFormedValues(key);
+    EXPECT_TRUE(SameRect(moved, RectIn(key, L"WindowPos2"))) << Show(RectIn(key, L"WindowPos2"));
+    EXPECT_TRUE(SameRect(ScreenRect(app.windows.cpu), RectIn(key, L"WindowPos")));
+    EXPECT_TRUE(SameRect(ScreenRect(app.windows.swap), RectIn(key, L"WindowPos3")));
+    EndWithCloseMessage(app);
+}
+
 TEST_F(SettingsStore, CreationEdgeFollowsTheScaleAndOddValuesAreSavedBackAsRead) {
     struct Case {
         std::int32_t scale, chart;
