@@ -37,23 +37,31 @@ inline RECT PrimaryWorkArea() {
     return work;
 }
 
+struct CornerSearch {
+    POINT corner;
+    bool found;
+};
+
+inline BOOL CALLBACK CheckMonitorWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    auto* search = reinterpret_cast<CornerSearch*>(param);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info) && PtInRect(&info.rcWork, search->corner))
+        search->found = true;
+    return TRUE;
+}
+
 inline bool InsideSomeWorkArea(POINT corner) {
-    struct Search {
-        POINT corner;
-        bool found;
-    } search = {corner, false};
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            MONITORINFO info = {};
-            info.cbSize = sizeof(info);
-            if (GetMonitorInfoW(monitor, &info) && PtInRect(&info.rcWork, s->corner))
-                s->found = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    CornerSearch search = {corner, false};
+    EnumDisplayMonitors(nullptr, nullptr, CheckMonitorWorkArea,
+                        reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+inline std::string Narrow(const std::wstring& name) {
+    std::string out;
+    for (wchar_t c : name) out.push_back(static_cast<char>(c));
+    return out;
 }
 
 // "Exit" path: the CPU widget is destroyed and saves on its way out.
@@ -77,13 +85,13 @@ inline void ExpectElevenWellFormedValues(const RegSnapshot& key) {
     EXPECT_EQ(11u, key.size());
     for (const std::wstring& name : DwordNames()) {
         auto it = key.find(name);
-        ASSERT_NE(key.end(), it) << "missing " << std::string(name.begin(), name.end());
+        ASSERT_NE(key.end(), it) << "missing " << Narrow(name);
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), it->second.type);
         EXPECT_EQ(4u, it->second.data.size());
     }
     for (const std::wstring& name : RectNames()) {
         auto it = key.find(name);
-        ASSERT_NE(key.end(), it) << "missing " << std::string(name.begin(), name.end());
+        ASSERT_NE(key.end(), it) << "missing " << Narrow(name);
         EXPECT_EQ(static_cast<DWORD>(REG_BINARY), it->second.type);
         EXPECT_EQ(16u, it->second.data.size());
     }
