@@ -1,14 +1,155 @@
 #include "settings/settings_store.h"
 
 #include "app/state.h"
+#include "settings/settings_logic.h"
+#include "widgets/widget_logic.h"
 
-// Until the registry store exists: defaults only, nothing persisted.
-void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
-    cpuRect = {550, 100, 250, 250};
-    ramRect = {700, 100, 250, 250};
-    swapRect = {850, 100, 250, 250};
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"Software\\VitalGauge";
+
+struct DefaultRect {
+    const wchar_t* valueName;
+    LONG left;
+    LONG top;
+};
+
+// CPU, RAM, Swap. Right and bottom of the defaults are 250 for all three:
+// only the top-left corner ever placed a widget.
+const DefaultRect kRects[3] = {
+    {L"WindowPos", 550, 100},
+    {L"WindowPos2", 700, 100},
+    {L"WindowPos3", 850, 100},
+};
+constexpr LONG kDefaultRight = 250;
+constexpr LONG kDefaultBottom = 250;
+
+struct ColorValue {
+    const wchar_t* valueName;
+    Argb AppearanceSettings::*field;
+    Argb fallback;
+};
+
+const ColorValue kColors[6] = {
+    {L"cpuProgressColor", &AppearanceSettings::cpuProgressColor, 0xFF009688},
+    {L"ramProgressColor", &AppearanceSettings::ramProgressColor, 0xFF009688},
+    {L"swapProgressColor", &AppearanceSettings::swapProgressColor, 0xFF009688},
+    {L"cpuTextColor", &AppearanceSettings::cpuTextColor, 0xFF212121},
+    {L"ramTextColor", &AppearanceSettings::ramTextColor, 0xFF212121},
+    {L"swapTextColor", &AppearanceSettings::swapTextColor, 0xFF212121},
+};
+
+// Queries a value into a scratch buffer of the setting's size and hands the
+// outcome to `use`. The scratch buffer keeps an oversized value, which the
+// platform may have copied in part, away from the setting itself.
+template <std::size_t N, typename Use>
+void QueryValue(HKEY key, const wchar_t* name, Use use) {
+    BYTE scratch[N] = {};
+    DWORD size = N;
+    const LONG status = RegQueryValueExW(key, name, nullptr, nullptr, scratch, &size);
+    use(StoredBytes{status, scratch, status == ERROR_SUCCESS ? size : 0});
 }
 
-void SaveSettings() {}
+void WriteDword(HKEY key, const wchar_t* name, std::uint32_t value) {
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof(value));
+}
 
-void ClampToWorkArea(RECT&) {}
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM param) {
+    MonitorArea area = {*bounds, {}, false};
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+        area.work = info.rcWork;
+        area.workKnown = true;
+    }
+    reinterpret_cast<std::vector<MonitorArea>*>(param)->push_back(area);
+    return TRUE;
+}
+
+std::vector<MonitorArea> CurrentMonitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// The primary monitor's work area; its whole screen if that cannot be read.
+RECT PrimaryWorkArea() {
+    RECT work = {};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return work;
+}
+
+}  // namespace
+
+void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
+    RECT* rects[3] = {&cpuRect, &ramRect, &swapRect};
+    bool stored[3] = {false, false, false};
+    for (int i = 0; i < 3; ++i)
+        *rects[i] = {kRects[i].left, kRects[i].top, kDefaultRight, kDefaultBottom};
+
+    AppearanceSettings& settings = appState.WidgetSettings;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        for (int i = 0; i < 3; ++i)
+            QueryValue<sizeof(RECT)>(key, kRects[i].valueName, [&](const StoredBytes& s) {
+                stored[i] = StoredRect(s, *rects[i]);
+            });
+        QueryValue<sizeof(std::int32_t)>(key, L"ScaleValue", [&](const StoredBytes& s) {
+            ApplyStoredStep(s, settings.ScaleValue, appState.scaleIndex);
+        });
+        QueryValue<sizeof(std::int32_t)>(key, L"chartTypeValue", [&](const StoredBytes& s) {
+            ApplyStoredStep(s, settings.chartTypeValue, appState.chartIndex);
+        });
+        for (const ColorValue& c : kColors)
+            QueryValue<sizeof(Argb)>(key, c.valueName, [&](const StoredBytes& s) {
+                settings.*c.field = StoredColor(s, c.fallback);
+            });
+        RegCloseKey(key);
+    }
+
+    // A stored rectangle is where the user left the widget: pull it back onto
+    // a monitor. A default one has no size yet; give it the widget's own, so
+    // that the three widgets start side by side and not stacked in a corner.
+    const int edge = CreationEdge(settings.ScaleValue);
+    const int width = settings.chartTypeValue == ChartStyle::CapacityBar ? 2 * edge : edge;
+    for (int i = 0; i < 3; ++i) {
+        if (stored[i])
+            ClampToWorkArea(*rects[i]);
+        else
+            *rects[i] = DefaultPlacement(kRects[i].left, kRects[i].top, width, edge,
+                                         PrimaryWorkArea());
+    }
+}
+
+void SaveSettings() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    const AppearanceSettings& settings = appState.WidgetSettings;
+    // Stored as held, also outside 1..3.
+    WriteDword(key, L"ScaleValue", static_cast<std::uint32_t>(settings.ScaleValue));
+    WriteDword(key, L"chartTypeValue", static_cast<std::uint32_t>(settings.chartTypeValue));
+
+    const HWND windows[3] = {appState.cpuWindow, appState.ramWindow, appState.swapWindow};
+    for (int i = 0; i < 3; ++i) {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof(placement);
+        if (!windows[i] || !GetWindowPlacement(windows[i], &placement)) continue;
+        RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
+                       reinterpret_cast<const BYTE*>(&placement.rcNormalPosition),
+                       sizeof(placement.rcNormalPosition));
+    }
+
+    for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);
+    RegCloseKey(key);
+}
+
+void ClampToWorkArea(RECT& rect) {
+    rect = ClampRectToWorkAreas(rect, CurrentMonitors(), PrimaryWorkArea());
+}

@@ -1,6 +1,8 @@
 #include "tests/support/harness.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace vgtest {
@@ -23,11 +25,37 @@ std::wstring BuildDir() {
     return dir.substr(0, dir.find_last_of(L"\\/"));
 }
 
+namespace {
+// Reads "<code>\n" from a file the shell wrote last; false until it is complete.
+bool ReadExitCodeFile(const std::string& path, int& code) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char text[32] = {};
+    DWORD got = 0;
+    ReadFile(file, text, sizeof(text) - 1, &got, nullptr);
+    CloseHandle(file);
+    if (got == 0 || text[got - 1] != '\n') return false;
+    code = atoi(text);
+    return true;
+}
+}  // namespace
+
 int RunHostCommand(const std::string& commandLine, DWORD timeoutMs) {
     // Under Wine a Unix program is started like any other; /bin/sh gives us
     // quoting and PATH lookup. On Windows the command goes to cmd.
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    std::string full = (wine ? "/bin/sh -c \"" : "cmd.exe /c \"") + commandLine + "\"";
+    // Wine hands back no handle that waits for a Unix program, so there the
+    // shell leaves its exit code in a file, and we wait for that file.
+    static unsigned serial = 0;
+    const std::string marker = "/tmp/vg-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++serial) + ".rc";
+    std::string markerDos = "Z:" + marker;
+    for (char& c : markerDos)
+        if (c == '/') c = '\\';
+    const std::string full =
+        wine ? "/bin/sh -c \"(" + commandLine + "); echo $? > " + marker + "\""
+             : "cmd.exe /c \"" + commandLine + "\"";
     std::wstring wide(full.begin(), full.end());
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
@@ -35,14 +63,21 @@ int RunHostCommand(const std::string& commandLine, DWORD timeoutMs) {
     if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
+    int code = -1;
+    if (wine) {
+        if (!WaitUntil([&] { return ReadExitCodeFile(markerDos, code); }, timeoutMs)) code = -1;
+        DeleteFileA(markerDos.c_str());
+    } else {
+        DWORD exitCode = 0;
+        if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(pi.hProcess, &exitCode))
+            code = static_cast<int>(exitCode);
+        else
+            TerminateProcess(pi.hProcess, 1);
+    }
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    return code;
 }
 
 ChildProcess::~ChildProcess() { Kill(); }

@@ -1,0 +1,170 @@
+#pragma once
+// Pure pieces of the settings store: turning what a registry query returned
+// into a setting, and pulling a rectangle onto a work area. Nothing here
+// touches the registry or the monitors, so tests can hand in any data and
+// any arrangement of monitors.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+// --- decoding -------------------------------------------------------------
+
+// One query of a registry value into a buffer of the setting's own size:
+// the call's status, and the bytes it delivered when it succeeded.
+struct StoredBytes {
+    LONG status;       // ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_MORE_DATA, ...
+    const void* data;  // valid for `size` bytes when status is ERROR_SUCCESS
+    DWORD size;
+};
+
+// Copies the stored bytes over `dest` when the query succeeded and they fit;
+// the registry type plays no part, shorter data replaces only its own bytes.
+// Data that does not fit (or a failed query) leaves `dest` as it was, never
+// half overwritten. Returns whether the query succeeded and the data fit.
+inline bool TakeStoredBytes(const StoredBytes& stored, void* dest, std::size_t destSize) {
+    if (stored.status != ERROR_SUCCESS || stored.size > destSize) return false;
+    if (stored.size > 0) {
+        if (!stored.data) return false;
+        std::memcpy(dest, stored.data, stored.size);
+    }
+    return true;
+}
+
+// A colour: the stored word when it could be taken, else `fallback`.
+inline std::uint32_t StoredColor(const StoredBytes& stored, std::uint32_t fallback) {
+    std::uint32_t color = fallback;
+    TakeStoredBytes(stored, &color, sizeof(color));
+    return color;
+}
+
+// A widget rectangle, taken over `rect` byte for byte. Returns true when
+// the registry held one, i.e. at least one byte of it was taken; an empty,
+// missing, unreadable or oversized value leaves the default in place.
+inline bool StoredRect(const StoredBytes& stored, RECT& rect) {
+    static_assert(sizeof(RECT) == 16, "a stored rectangle is four 32-bit integers");
+    return stored.size > 0 && TakeStoredBytes(stored, &rect, sizeof(rect));
+}
+
+// ScaleValue or chartTypeValue and its 0-based menu radio index. A value
+// that cannot be read falls back to 1 (index 0); one outside 1..3 is kept
+// as read, so that a save writes it back unchanged, and leaves the index as
+// it was.
+inline void ApplyStoredStep(const StoredBytes& stored, std::int32_t& value,
+                            std::int32_t& radioIndex) {
+    if (!TakeStoredBytes(stored, &value, sizeof(value))) {
+        value = 1;
+        radioIndex = 0;
+        return;
+    }
+    if (value >= 1 && value <= 3) radioIndex = value - 1;
+}
+
+// --- placement ------------------------------------------------------------
+
+struct MonitorArea {
+    RECT monitor;    // the whole monitor: what the lookup intersects with
+    RECT work;       // the monitor less task bars and docked bars
+    bool workKnown;  // false when the monitor's information could not be read
+};
+
+// Corner offset of a rectangle that lies on no monitor any more.
+constexpr int kLostWidgetInset = 50;
+
+// All arithmetic runs in 64 bits: stored rectangles are hand-editable, and
+// their widths and heights may not fit 32 bits. Results are pinned to the
+// 32-bit range.
+inline LONG PinToLong(std::int64_t v) {
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<LONG>(v);
+}
+
+inline std::uint64_t Overlap(LONG a0, LONG a1, LONG b0, LONG b1) {
+    const std::int64_t lo = a0 > b0 ? a0 : b0;
+    const std::int64_t hi = a1 < b1 ? a1 : b1;
+    return hi > lo ? static_cast<std::uint64_t>(hi - lo) : 0;
+}
+
+// The monitor with the largest intersection with `rect` (the first of equals),
+// or null when it intersects none. An empty or inverted rectangle covers no
+// area and so intersects no monitor.
+inline const MonitorArea* MonitorWithLargestIntersection(
+    const RECT& rect, const std::vector<MonitorArea>& monitors) {
+    const MonitorArea* best = nullptr;
+    std::uint64_t bestArea = 0;
+    for (const MonitorArea& m : monitors) {
+        const std::uint64_t area =
+            Overlap(rect.left, rect.right, m.monitor.left, m.monitor.right) *
+            Overlap(rect.top, rect.bottom, m.monitor.top, m.monitor.bottom);
+        if (area > bestArea) {
+            bestArea = area;
+            best = &m;
+        }
+    }
+    return best;
+}
+
+// The four ordered clamps, each strict and each seeing the ones before, with
+// width and height taken from the rectangle as it came in. A rectangle wider
+// (taller) than the work area ends with its right (bottom) edge on the work
+// area's edge; its left (top) edge is then kept on the work area as well, so
+// that the corner where the widget is created stays on screen.
+inline RECT ClampOntoWorkArea(const RECT& rect, const RECT& work) {
+    const std::int64_t w = std::int64_t{rect.right} - rect.left;
+    const std::int64_t h = std::int64_t{rect.bottom} - rect.top;
+    std::int64_t left = rect.left, top = rect.top, right = rect.right, bottom = rect.bottom;
+    if (left < work.left) {
+        left = work.left;
+        right = work.left + w;
+    }
+    if (top < work.top) {
+        top = work.top;
+        bottom = work.top + h;
+    }
+    if (right > work.right) {
+        right = work.right;
+        left = work.right - w;
+    }
+    if (bottom > work.bottom) {
+        bottom = work.bottom;
+        top = work.bottom - h;
+    }
+    if (left < work.left) left = work.left;
+    if (top < work.top) top = work.top;
+    return {PinToLong(left), PinToLong(top), PinToLong(right), PinToLong(bottom)};
+}
+
+// A rectangle on no monitor comes back just inside the primary work area's
+// top-left corner, its size unchanged.
+inline RECT PlaceInCorner(const RECT& rect, const RECT& primaryWork) {
+    const std::int64_t w = std::int64_t{rect.right} - rect.left;
+    const std::int64_t h = std::int64_t{rect.bottom} - rect.top;
+    const std::int64_t left = std::int64_t{primaryWork.left} + kLostWidgetInset;
+    const std::int64_t top = std::int64_t{primaryWork.top} + kLostWidgetInset;
+    return {PinToLong(left), PinToLong(top), PinToLong(left + w), PinToLong(top + h)};
+}
+
+// A stored rectangle pulled onto the work area of the monitor it overlaps
+// most; left alone when that monitor's work area is unknown; moved into the
+// primary work area's corner when it overlaps no monitor.
+inline RECT ClampRectToWorkAreas(const RECT& rect, const std::vector<MonitorArea>& monitors,
+                                 const RECT& primaryWork) {
+    const MonitorArea* monitor = MonitorWithLargestIntersection(rect, monitors);
+    if (!monitor) return PlaceInCorner(rect, primaryWork);
+    if (!monitor->workKnown) return rect;
+    return ClampOntoWorkArea(rect, monitor->work);
+}
+
+// First run: a widget with no stored rectangle starts at its default top-left
+// corner with the size it will have, moved onto the primary work area only as
+// far as a small screen needs.
+inline RECT DefaultPlacement(LONG left, LONG top, int width, int height,
+                             const RECT& primaryWork) {
+    const RECT wanted = {left, top, PinToLong(std::int64_t{left} + width),
+                         PinToLong(std::int64_t{top} + height)};
+    return ClampOntoWorkArea(wanted, primaryWork);
+}
