@@ -132,3 +132,39 @@ TEST(ProcessShellArguments, CommandLineArgumentsChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProcessShellDrag, LeftDragMovesTheWidgetAndSavesAtTheEnd) {
+    DeleteSettingsKey();
+    WriteSettingsRect(L"WindowPos", {100, 100, 260, 260});
+    VitalGauge app;
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.WaitForWidgets());
+    const RECT before = ScreenRect(app.windows.cpu);
+    ASSERT_EQ(100, before.left);
+
+    // The gauge's dot at 12 o'clock is drawn whatever the value, and a drag
+    // must start on a drawn pixel (colour-keyed ones let the click through).
+    const int x = before.left + (before.right - before.left) / 2, y = before.top + 12;
+    RunHostCommand("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                   " mousedown 1 sleep 0.2 mousemove " + std::to_string(x + 60) + " " +
+                   std::to_string(y + 40) + " sleep 0.2 mousemove " + std::to_string(x + 120) +
+                   " " + std::to_string(y + 90) + " sleep 0.2 mouseup 1");
+    ASSERT_TRUE(app.WaitIdle());
+    const RECT after = ScreenRect(app.windows.cpu);
+    EXPECT_EQ(before.left + 120, after.left);
+    EXPECT_EQ(before.top + 90, after.top);
+    EXPECT_EQ(nullptr, GetWindow(app.windows.cpu, GW_HWNDNEXT)) << "still at the bottom";
+
+    // The end of the move saved all settings and all three positions.
+    RECT saved = {};
+    ASSERT_TRUE(ReadSettingsRect(L"WindowPos", saved));
+    EXPECT_EQ(after.left, saved.left);
+    EXPECT_EQ(after.top, saved.top);
+    EXPECT_EQ(11u, ReadSettingsKey().size());
+    app.PostClose();
+    app.WaitExit(10000);
+}
+
+}  // namespace
