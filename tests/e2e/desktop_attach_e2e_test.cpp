@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_F(DesktopShell, WidgetsStartInsideTheIconListWithTheirStyles) {
-    hideIcons.RemoveKey();
+    ASSERT_TRUE(hideIcons.RemoveKey());
     ASSERT_TRUE(shell.Start());
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(app.WaitForWidgets());
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(ChangeMessages, Reattachment,
                          });
 
 TEST_F(DesktopShell, WithoutAShellWidgetsStayTopLevelUntilTheirNextChangeMessage) {
-    hideIcons.RemoveKey();
+    ASSERT_TRUE(hideIcons.RemoveKey());
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(app.WaitForWidgets());
     ExpectParents(GetDesktopWindow(), "no shell yet");
@@ -130,7 +130,7 @@ TEST_F(DesktopShell, WithoutAShellWidgetsStayTopLevelUntilTheirNextChangeMessage
 }
 
 TEST_F(DesktopShell, UnansweringShellDelaysEachAttachmentByAboutOneSecond) {
-    hideIcons.RemoveKey();
+    ASSERT_TRUE(hideIcons.RemoveKey());
     ASSERT_TRUE(shell.Start(L"--hang"));
     const HWND list = shell.Window(L"SysListView32");
     const auto start = std::chrono::steady_clock::now();

@@ -4,10 +4,6 @@
 
 namespace vgtest {
 
-namespace {
-const wchar_t kAdvancedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
-const wchar_t kHideIcons[] = L"HideIcons";
-}  // namespace
 
 std::wstring ScratchPath(const std::wstring& stem) {
     static std::atomic<unsigned> counter{0};
@@ -69,48 +65,71 @@ HWND ShellFixture::Window(const wchar_t* className) const {
     return FindProcessWindow(process.Id(), className);
 }
 
-HideIconsSetting::HideIconsSetting() {
+RegistryKeyScope::RegistryKeyScope(std::wstring subKey) : subKey_(std::move(subKey)) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kAdvancedKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
     keyExisted_ = true;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, kHideIcons, nullptr, &saved_.type, nullptr, &size) ==
-        ERROR_SUCCESS) {
-        valueExisted_ = true;
-        saved_.data.resize(size);
-        RegQueryValueExW(key, kHideIcons, nullptr, &saved_.type, saved_.data.data(), &size);
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLen = 16384, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        RegValue v;
+        v.type = type;
+        v.data.resize(size);
+        nameLen = 16384;
+        RegEnumValueW(key, i, name, &nameLen, nullptr, &type, v.data.data(), &size);
+        saved_.emplace_back(name, v);
     }
     RegCloseKey(key);
 }
 
-HideIconsSetting::~HideIconsSetting() {
+RegistryKeyScope::~RegistryKeyScope() {
     if (!keyExisted_) {
-        RemoveKey();
-    } else if (valueExisted_) {
-        Set(saved_.type, saved_.data.data(), static_cast<DWORD>(saved_.data.size()));
-    } else {
-        RemoveValue();
+        RegDeleteTreeW(HKEY_CURRENT_USER, subKey_.c_str());  // only what the test made
+        RegDeleteKeyW(HKEY_CURRENT_USER, subKey_.c_str());
+        return;
     }
-}
-
-void HideIconsSetting::Set(DWORD type, const void* data, DWORD size) {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kAdvancedKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExW(key, kHideIcons, 0, type, static_cast<const BYTE*>(data), size);
+    // Drop what the test added, then write back what was there.
+    for (;;) {
+        wchar_t name[16384];
+        DWORD nameLen = 16384;
+        if (RegEnumValueW(key, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS ||
+            RegDeleteValueW(key, name) != ERROR_SUCCESS)
+            break;
+    }
+    for (const auto& [name, value] : saved_)
+        RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(),
+                       static_cast<DWORD>(value.data.size()));
     RegCloseKey(key);
 }
 
-void HideIconsSetting::RemoveValue() {
+void RegistryKeyScope::Set(const std::wstring& name, DWORD type, const void* data, DWORD size) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kAdvancedKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return;
-    RegDeleteValueW(key, kHideIcons);
+    RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
 }
 
-void HideIconsSetting::RemoveKey() { RegDeleteTreeW(HKEY_CURRENT_USER, kAdvancedKey); RegDeleteKeyW(HKEY_CURRENT_USER, kAdvancedKey); }
+void RegistryKeyScope::RemoveValue(const std::wstring& name) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(key, name.c_str());
+    RegCloseKey(key);
+}
+
+bool RegistryKeyScope::RemoveKey() {
+    const LONG status = RegDeleteKeyW(HKEY_CURRENT_USER, subKey_.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
 
 }  // namespace vgtest

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vgtest {
@@ -43,24 +44,44 @@ private:
     std::wstring log_;
 };
 
-// Holds HKCU\...\Explorer\Advanced "HideIcons" for one test and puts the
-// earlier state back afterwards.
-class HideIconsSetting {
+// Lets a test change one key under HKEY_CURRENT_USER and puts all its
+// values back afterwards. Subkeys are never deleted: removing a key that has
+// any fails, so a test cannot wipe more than it can restore.
+class RegistryKeyScope {
 public:
-    HideIconsSetting();
-    HideIconsSetting(const HideIconsSetting&) = delete;
-    HideIconsSetting& operator=(const HideIconsSetting&) = delete;
-    ~HideIconsSetting();
+    explicit RegistryKeyScope(std::wstring subKey);
+    RegistryKeyScope(const RegistryKeyScope&) = delete;
+    RegistryKeyScope& operator=(const RegistryKeyScope&) = delete;
+    ~RegistryKeyScope();
 
-    void Set(DWORD type, const void* data, DWORD size);
-    void SetDword(DWORD value) { Set(REG_DWORD, &value, sizeof(value)); }
-    void RemoveValue();
-    void RemoveKey();
+    void Set(const std::wstring& name, DWORD type, const void* data, DWORD size);
+    void SetDword(const std::wstring& name, DWORD value) {
+        Set(name, REG_DWORD, &value, sizeof(value));
+    }
+    void SetString(const std::wstring& name, const std::wstring& value) {
+        Set(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    void RemoveValue(const std::wstring& name);
+    bool RemoveKey();
 
 private:
+    std::wstring subKey_;
     bool keyExisted_ = false;
-    bool valueExisted_ = false;
-    RegValue saved_;
+    std::vector<std::pair<std::wstring, RegValue>> saved_;
+};
+
+// The shell's "Show desktop icons" choice.
+class HideIconsSetting {
+public:
+    HideIconsSetting()
+        : key_(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced") {}
+    void Set(DWORD type, const void* data, DWORD size) { key_.Set(L"HideIcons", type, data, size); }
+    void SetDword(DWORD value) { key_.SetDword(L"HideIcons", value); }
+    void RemoveValue() { key_.RemoveValue(L"HideIcons"); }
+    bool RemoveKey() { return key_.RemoveKey(); }
+
+private:
+    RegistryKeyScope key_;
 };
 
 }  // namespace vgtest

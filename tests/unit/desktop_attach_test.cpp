@@ -102,7 +102,7 @@ TEST_F(DesktopAttach, IconsShownUnlessHideIconsReadsExactlyOne) {
         {"2", [&] { hideIcons.Set(REG_DWORD, &two, 4); }},
         {"8-byte 1", [&] { hideIcons.Set(REG_QWORD, &wideOne, 8); }},
         {"value missing", [&] { hideIcons.SetDword(0); hideIcons.RemoveValue(); }},
-        {"key missing", [&] { hideIcons.RemoveKey(); }},
+        {"key missing", [&] { ASSERT_TRUE(hideIcons.RemoveKey()); }},
     };
     size_t asked = 0;
     for (const Case& c : cases) {
@@ -117,7 +117,7 @@ TEST_F(DesktopAttach, IconsShownUnlessHideIconsReadsExactlyOne) {
 }
 
 TEST_F(DesktopAttach, ViewMovedOnRequestIsFollowedIntoItsNewWindow) {
-    hideIcons.RemoveKey();
+    ASSERT_TRUE(hideIcons.RemoveKey());
     ASSERT_TRUE(shell.Start(L"--move-view"));
     TestWindow w;
     AttachToDesktop(w.handle);
@@ -190,7 +190,7 @@ TEST_F(DesktopAttach, NothingChangesWithoutAShellToJoin) {
 }
 
 TEST_F(DesktopAttach, UnansweredRequestHoldsEachAttachmentForAboutOneSecond) {
-    hideIcons.RemoveKey();
+    ASSERT_TRUE(hideIcons.RemoveKey());
     ASSERT_TRUE(shell.Start(L"--hang"));
     const HWND list = shell.Window(L"SysListView32");
     ASSERT_NE(nullptr, list);
