@@ -1,3 +1,76 @@
 #include "desktop/desktop_attach.h"
 
-void AttachToDesktop(HWND) {}
+#include "desktop/desktop_attach_logic.h"
+
+namespace {
+
+const wchar_t kExplorerAdvancedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+const wchar_t kHideIconsValue[] = L"HideIcons";
+const wchar_t kShellDesktopClass[] = L"Progman";
+const wchar_t kShellViewClass[] = L"SHELLDLL_DefView";
+const wchar_t kIconListClass[] = L"SysListView32";
+
+// The user's "Show desktop icons" choice, as the shell stores it. The type is
+// not examined: whatever fits in four bytes and reads as 1 means hidden.
+bool DesktopIconsHidden() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kExplorerAdvancedKey, 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    const LONG status = RegQueryValueExW(key, kHideIconsValue, nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return IconsHiddenFromRead(status, value);
+}
+
+BOOL CALLBACK FindViewHolder(HWND window, LPARAM found) {
+    if (!FindWindowExW(window, nullptr, kShellViewClass, nullptr)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;  // the first holder in z-order is the one
+}
+
+// With the icons hidden the view is not asked to move: the widget goes
+// straight into the view of the desktop window.
+HWND HiddenIconsTarget() {
+    HWND desktop = FindWindowW(kShellDesktopClass, nullptr);
+    if (!desktop) return nullptr;
+    return FindWindowExW(desktop, nullptr, kShellViewClass, nullptr);
+}
+
+// With the icons shown the shell is first asked to set up its worker window;
+// the view may then live in another top-level window, so it is searched
+// afresh, and the widget goes under the icon list where there is one.
+HWND ShownIconsTarget() {
+    HWND desktop = FindWindowW(kShellDesktopClass, nullptr);
+    if (!desktop) return nullptr;
+    // A shell that does not answer holds us up for the time-out, no longer;
+    // SMTO_NORMAL keeps messages sent to this thread flowing meanwhile.
+    SendMessageTimeoutW(desktop, kDesktopWorkerMessage, 0, 0, SMTO_NORMAL,
+                        kShellAnswerTimeoutMs, nullptr);
+
+    HWND holder = nullptr;
+    EnumWindows(FindViewHolder, reinterpret_cast<LPARAM>(&holder));
+    if (!holder) return nullptr;
+
+    HWND view = FindWindowExW(holder, nullptr, kShellViewClass, nullptr);
+    HWND list = view ? FindWindowExW(view, nullptr, kIconListClass, nullptr) : nullptr;
+    return list ? list : holder;
+}
+
+}  // namespace
+
+void AttachToDesktop(HWND widget) {
+    HWND target = DesktopIconsHidden() ? HiddenIconsTarget() : ShownIconsTarget();
+    if (!target) return;  // no shell: the widget stays where it is
+
+    SetParent(widget, target);
+    SetWindowLongPtrW(widget, GWL_EXSTYLE,
+                      AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
+    // The widget's own position handling turns this into "bottom of its
+    // siblings", under the icons.
+    SetWindowPos(widget, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
+}
