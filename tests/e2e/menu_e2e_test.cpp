@@ -212,4 +212,33 @@ TEST_F(MenuE2e, CancelledColourDialogKeepsTheColourButSaves) {
     EXPECT_EQ(0xFF212121u, Dword(L"cpuTextColor"));
 }
 
+TEST_F(MenuE2e, SettingsBringsARunningHostToTheFront) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring log = std::wstring(temp) + L"vg-menu-host.log";
+    DeleteFileW(log.c_str());
+    ChildProcess host;
+    ASSERT_TRUE(host.Start(BuildDir() + L"\\host_window.exe",
+                           L"\"--title=Vendrake Corvanite Plus! Suite\" \"--log=" + log + L"\""));
+    ASSERT_TRUE(WaitUntil([] { return FindWindowW(nullptr, L"Vendrake Corvanite Plus! Suite"); },
+                          5000));
+
+    ASSERT_TRUE(OpenMenu(app.windows.swap));
+    Keys("Down Down Down Down Down Down Down Return");  // "Settings..."
+    const auto logged = [&] {
+        HANDLE f = CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return std::string();
+        char text[64] = {};
+        DWORD got = 0;
+        ReadFile(f, text, sizeof(text) - 1, &got, nullptr);
+        CloseHandle(f);
+        return std::string(text, got);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return logged().find("1827 0 0") != std::string::npos; }, 5000))
+        << logged();
+    EXPECT_TRUE(app.process.Running());
+    DeleteFileW(log.c_str());
+}
+
 }  // namespace

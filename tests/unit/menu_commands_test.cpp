@@ -4,6 +4,7 @@
 #include "render/gdiplus_include.h"
 #include "settings/context_menu.h"
 #include "settings/menu_logic.h"
+#include "tests/support/host_suite.h"
 #include "widgets/widgets.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,21 @@ TEST_F(MenuCommands, ColourPickerKeepsCustomColoursAndOnlyConfirmedColoursChange
     RunMenuCommand(appState.cpuWindow, MenuId::TextColor);
     EXPECT_EQ(0x80ABCDEFu, appState.WidgetSettings.cpuTextColor);
     EXPECT_EQ(ArgbToDialogColor(0x123456), appState.customColors[0]);
+}
+
+TEST_F(MenuCommands, SettingsUsesTheCpuWidgetAsOwnerWhicheverWidgetWasClicked) {
+    // No host window and no host program: the launch fails and the error
+    // box is owned by the CPU widget although the RAM widget was clicked.
+    lstrcpyW(appState.hostInstallPath, L"C:\\no\\such\\suite");
+    std::vector<vgtest::SeenBox> seen;
+    {
+        vgtest::MessageBoxWatcher watcher;
+        RunMenuCommand(appState.ramWindow, MenuId::Settings);
+        seen = watcher.Seen();
+    }
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(L"Error", seen[0].caption);
+    EXPECT_EQ(appState.cpuWindow, seen[0].owner);
 }
 
 }  // namespace
