@@ -74,16 +74,18 @@ GaugeCheck CheckGauge(const Canvas& c, const GaugeLayout& g, const Box& textZone
                 alongSweep ? std::fabs(r - radius)
                            : std::min(std::hypot(x - e0x, y - e0y), std::hypot(x - e1x, y - e1y));
             const bool inText = textZone.Contains(x, y);
-            // The core: a pixel inside the stroke on both sides and two
-            // pixels short of either end, where the caps' rendering may vary.
+            // The core: two pixels inside the stroke's edges and short of
+            // either end, where edge pixels and the caps' rendering vary.
             const double margin = 2.0 / radius * 180.0 / kPi;
             const bool core = clock >= margin && clock <= g.sweep - margin;
-            if (core && std::fabs(r - radius) <= half - 1.0 && !inText) {
+            if (core && std::fabs(r - radius) <= half - 2.0 && !inText) {
                 ++out.strokeCentre;
                 if (px != Rgb(kProgress)) ++out.gapsInStroke;
             }
             if (px == kBackground || inText) continue;
-            if (toArc > half + 1.0) {
+            // Two pixels of slack: edge pixels, and the curves GDI+ builds
+            // the arc from stray a little from the true circle.
+            if (toArc > half + 2.0) {
                 ++out.strayPixels;
                 if (px == Rgb(kProgress)) ++out.pastTheSweep;
             }

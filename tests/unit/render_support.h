@@ -51,13 +51,26 @@ struct Canvas {
     }
 };
 
-// Draws a chart exactly as a paint does, but into a 32-bit memory bitmap of
-// the given size and DPI factor.
+// Draws a chart exactly as a paint does: through a memory DC and a bitmap
+// compatible with the display (GDI+ takes another path for DIB sections),
+// at the given size and DPI factor.
 inline Canvas Render(int chartType, const ChartInput& in) {
     EnsureGdiplus();
     Canvas canvas;
     canvas.width = in.width;
     canvas.height = in.height;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, in.width, in.height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    Gdiplus::GpGraphics* graphics = BeginChartGraphics(dc, chartType);
+    if (graphics) {
+        DrawChart(graphics, chartType, in);
+        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+    }
+    SelectObject(dc, previous);
+
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = in.width;
@@ -65,24 +78,9 @@ inline Canvas Render(int chartType, const ChartInput& in) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap) {
-        DeleteDC(dc);
-        return canvas;
-    }
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    Gdiplus::GpGraphics* graphics = BeginChartGraphics(dc, chartType);
-    if (graphics) {
-        DrawChart(graphics, chartType, in);
-        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
-    }
-    GdiFlush();
-    const std::uint32_t* p = static_cast<const std::uint32_t*>(bits);
-    canvas.pixels.assign(p, p + static_cast<size_t>(in.width) * in.height);
+    canvas.pixels.resize(static_cast<size_t>(in.width) * in.height);
+    GetDIBits(dc, bitmap, 0, in.height, canvas.pixels.data(), &info, DIB_RGB_COLORS);
     for (std::uint32_t& px : canvas.pixels) px &= 0xFFFFFF;
-    SelectObject(dc, previous);
     DeleteDC(dc);
     DeleteObject(bitmap);
     return canvas;
