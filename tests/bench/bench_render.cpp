@@ -22,6 +22,11 @@ void BenchRender(std::vector<BenchRow>& rows) {
     if (!BenchWidgets()) return;
     if (!appState.cpuQuery) OpenCpuCounter();
     KillTimer(appState.cpuWindow, SampleTimerId);  // no ticks of its own while measuring
+    // Apart and on the screen at every size measured, so no widget's paint
+    // exposes another and no pixels fall off the screen.
+    SetWindowPos(appState.cpuWindow, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(appState.ramWindow, nullptr, 0, 500, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(appState.swapWindow, nullptr, 660, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     AppearanceSettings& settings = appState.WidgetSettings;
     const AppearanceSettings saved = settings;
     appState.LiveMetrics.ramPercent = 57.0;
