@@ -45,21 +45,22 @@ void OnWindowPosChanging(WINDOWPOS* pos) {
     pos->hwndInsertAfter = HWND_BOTTOM;
 }
 
-void OnPaint(WidgetKind kind, HWND window) {
+// True when a painter ran; it has begun and ended the paint itself.
+bool OnPaint(WidgetKind kind, HWND window) {
     const WidgetPaintArgs args =
         PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
     switch (appState.WidgetSettings.chartTypeValue) {
     case ChartStyle::CircularGauge:
         PaintCircularGauge(window, args.progressColor, args.textColor, args.label, args.value);
-        break;
+        return true;
     case ChartStyle::SegmentedBar:
         PaintSegmentedBar(window, args.progressColor, args.textColor, args.label, args.value);
-        break;
+        return true;
     case ChartStyle::CapacityBar:
         PaintCapacityBar(window, args.progressColor, args.textColor, args.label, args.value);
-        break;
+        return true;
     default:
-        break;  // unknown style: draw nothing, the default procedure ends the paint
+        return false;  // unknown style: draw nothing, the default procedure ends the paint
     }
 }
 
@@ -84,8 +85,13 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         result = 1;  // the painter covers every pixel
         return true;
     case WM_PAINT:
-        OnPaint(kind, window);
-        return false;
+        // A painter's resize invalidates what it could not reach: the part
+        // a growing window gains, and the CPU widget's WM_SIZE invalidates
+        // the whole. The default procedure would validate that again and
+        // leave the new part unpainted until the next tick.
+        if (!OnPaint(kind, window)) return false;
+        result = 0;
+        return true;
     case WM_EXITSIZEMOVE:
         SaveSettings();
         result = 0;
