@@ -20,19 +20,10 @@ constexpr std::uint32_t kDesktop = 0x2050A0;  // 0xRRGGBB, painted on the X root
 constexpr std::uint32_t kProgress = 0x009688;  // default progress colour
 constexpr std::uint32_t kText = 0x212121;      // default text colour
 
-// Wine starts a Linux program without a process handle to wait on, so the
-// end of a host command shows as a file that the command writes last.
+// True once a host command has run to its end, whatever its exit code
+// (display exits non-zero without a window manager, after painting).
 bool RunHostCommandAndWait(const std::string& command, DWORD timeoutMs = 15000) {
-    static int serial = 0;
-    const std::string done = "/tmp/vg-render-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++serial) + ".done";
-    RunHostCommand(command + "; touch " + done);
-    std::wstring path = L"Z:";
-    for (char c : done) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    const bool finished = WaitUntil(
-        [&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeoutMs);
-    DeleteFileW(path.c_str());
-    return finished;
+    return RunHostCommand(command, timeoutMs) != -1;
 }
 
 // A rectangle of the X screen as 0xRRGGBB, row by row, as a user sees it:

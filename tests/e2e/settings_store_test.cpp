@@ -59,13 +59,13 @@ TEST_F(SettingsStore, FirstRunPlacesWidgetsSideBySideWithDefaultsAndExitSavesThe
 }
 
 TEST_F(SettingsStore, StoredLayoutComesBackAndExitWritesEveryValueBackUnchanged) {
-    // Scale 2 in the Segmented Bar style: 240 pixels square at creation and
-    // at every paint.
+    // Scale 2 in the Segmented Bar style: created 240 pixels square, then
+    // painted at 320, the size the stored rectangles have.
     WriteSettingsDword(L"ScaleValue", 2);
     WriteSettingsDword(L"chartTypeValue", 2);
-    WriteSettingsRect(L"WindowPos", {100, 200, 340, 440});
-    WriteSettingsRect(L"WindowPos2", {400, 500, 640, 740});
-    WriteSettingsRect(L"WindowPos3", {900, 50, 1140, 290});
+    WriteSettingsRect(L"WindowPos", {100, 200, 420, 520});
+    WriteSettingsRect(L"WindowPos2", {400, 500, 720, 820});
+    WriteSettingsRect(L"WindowPos3", {900, 50, 1220, 370});
     const std::uint32_t colors[6] = {0xFF102030, 0x80405060, 0x00708090,
                                      0xFFA0B0C0, 0x12345678, 0xFEDCBA98};
     for (int i = 0; i < 6; ++i) WriteSettingsDword(DwordNames()[2 + i], colors[i]);
@@ -73,7 +73,7 @@ TEST_F(SettingsStore, StoredLayoutComesBackAndExitWritesEveryValueBackUnchanged)
     ASSERT_EQ(11u, stored.size());
 
     StartApp();
-    ExpectPlaced(app, {100, 200, 240}, {400, 500, 240}, {900, 50, 240});
+    ExpectPlaced(app, {100, 200, 320}, {400, 500, 320}, {900, 50, 320});
     ExitThroughCpuWidget(app);
     EXPECT_EQ(stored, ReadSettingsKey());
 }
