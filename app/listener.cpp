@@ -4,7 +4,10 @@
 
 LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (appState.closeMessageId != 0 && message == appState.closeMessageId) {
-        PostQuitMessage(0);  // no save: the last drag or command already saved
+        // No save: the last drag or command already saved.
+        appState.closeRequested = true;
+        EndMenu();  // an open context menu would otherwise wait for the user
+        PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -55,6 +55,10 @@ struct SharedState {
     std::int32_t scaleIndex = 0;  // radio index of "Widget Scale": ScaleValue - 1
     std::int32_t chartIndex = 0;  // radio index of "Chart Type": chartTypeValue - 1
     UINT closeMessageId = 0;
+    // Set by the close message. A drag or a menu runs its own message loop
+    // that takes the quit message for itself; the main loop checks this
+    // after every message, so the program still ends when that loop returns.
+    bool closeRequested = false;
     PDH_HQUERY cpuQuery = nullptr;
     PDH_HCOUNTER cpuCounter = nullptr;
     COLORREF customColors[16] = {};  // colour dialog order, 0x00BBGGRR

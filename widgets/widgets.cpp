@@ -93,7 +93,9 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         result = 0;
         return true;
     case WM_EXITSIZEMOVE:
-        SaveSettings();
+        // A drag cut short by the close message is not saved: the program
+        // ends as the last save left it.
+        if (!appState.closeRequested) SaveSettings();
         result = 0;
         return true;
     case WM_SETTINGCHANGE:
