@@ -56,7 +56,20 @@ protected:
 // windows take the widgets with them. That ends the program as "Exit" does:
 // it saves what it still can and ends with code 0; a widget already gone
 // keeps its last saved place, and the next start shows all three again.
-TEST_F(Faults, ShellEndingTakesTheWidgetsAndTheNextStartBringsThemBack) {
+class ShellEnding : public Faults {
+protected:
+    void EndShellAndCheck(bool crash);
+};
+
+TEST_F(ShellEnding, ShellCrashTakesTheWidgetsAndTheNextStartBringsThemBack) {
+    EndShellAndCheck(true);
+}
+
+TEST_F(ShellEnding, ShellQuittingTakesTheWidgetsAndTheNextStartBringsThemBack) {
+    EndShellAndCheck(false);
+}
+
+void ShellEnding::EndShellAndCheck(bool crash) {
     ASSERT_TRUE(hideIcons.RemoveKey());
     ASSERT_TRUE(shell.Start());
     StartApp(app);
@@ -65,7 +78,12 @@ TEST_F(Faults, ShellEndingTakesTheWidgetsAndTheNextStartBringsThemBack) {
     for (HWND w : WidgetWindows(app)) ASSERT_EQ(list, ParentOf(w));
     const RegSnapshot saved = SaveNow();
 
-    shell.process.Kill();  // as when the shell crashes or is restarted
+    if (crash) {
+        shell.process.Kill();  // as when the shell crashes or is killed to restart it
+    } else {
+        PostMessageW(shell.Window(L"Progman"), WM_CLOSE, 0, 0);  // it ends its own loop
+        ASSERT_TRUE(shell.process.WaitExit(10000));
+    }
     ExpectEndsWithCodeZero(app, 20000);
     if (HasFatalFailure()) return;
 

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <random>
 
 using namespace settingstest;
@@ -22,8 +23,9 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr int kShards = 10;
 
 unsigned long EnvNumber(const char* name, unsigned long fallback) {
-    const char* text = std::getenv(name);
-    if (!text || !*text) return fallback;
+    char text[32] = {};
+    const DWORD n = GetEnvironmentVariableA(name, text, sizeof(text));
+    if (n == 0 || n >= sizeof(text)) return fallback;
     return std::strtoul(text, nullptr, 0);
 }
 
@@ -46,7 +48,7 @@ public:
         rng_.seed(seq);
     }
 
-    // One value: nullptr type means "leave it out".
+    // One value, or false when the value is to be left out.
     bool Value(bool isRect, DWORD& type, Bytes& data) {
         if (Pick(10) == 0) return false;
         static const DWORD types[] = {REG_DWORD, REG_BINARY,    REG_SZ,    REG_EXPAND_SZ,

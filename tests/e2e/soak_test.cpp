@@ -27,8 +27,9 @@ SIZE_T PagefileBytes(HANDLE process) {
 }
 
 int SoakTicks() {
-    const char* text = std::getenv("VG_SOAK_TICKS");
-    const int n = text ? std::atoi(text) : 0;
+    char text[16] = {};
+    const DWORD length = GetEnvironmentVariableA("VG_SOAK_TICKS", text, sizeof(text));
+    const int n = length > 0 && length < sizeof(text) ? std::atoi(text) : 0;
     return n > 0 ? n : 3000;
 }
 
