@@ -22,7 +22,7 @@ void EnableEfficiencyMode() {
 }
 
 int RunMessageLoop() {
-    MSG msg;
+    MSG msg = {};  // a loop that fails at once still ends with code 0
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
