@@ -62,8 +62,8 @@ int wmain(int argc, wchar_t** argv) {
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
     fh.bfSize = fh.bfOffBits + stride * h;
-    FILE* f = _wfopen(argv[2], L"wb");
-    if (!f) return 1;
+    FILE* f = nullptr;
+    if (_wfopen_s(&f, argv[2], L"wb") != 0 || !f) return 1;
     fwrite(&fh, sizeof(fh), 1, f);
     fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f);
     fwrite(bits, stride, h, f);
