@@ -54,7 +54,7 @@ void FollowShell(ShellWatch& watch) {
     if (processId == 0 || processId == watch.processId) return;
     StopWatching(watch);
     watch.processId = processId;
-    if (processId) watch.process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    watch.process = OpenProcess(SYNCHRONIZE, FALSE, processId);
 }
 
 // The widgets were children of the shell's windows, so they are gone too
@@ -74,7 +74,10 @@ int RunMessageLoop() {
         const DWORD handles = watch.process ? 1 : 0;
         const DWORD woke = MsgWaitForMultipleObjectsEx(handles, &watch.process, INFINITE,
                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (handles && woke == WAIT_OBJECT_0) {
+        if (woke == WAIT_FAILED) {
+            if (!handles) return 0;  // a loop that cannot wait ends with code 0
+            StopWatching(watch);     // a bad handle must not turn into a busy loop
+        } else if (handles && woke == WAIT_OBJECT_0) {
             StopWatching(watch);  // processId stays: the same shell is not watched again
             OnShellEnded();
         }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -24,9 +25,11 @@ HWND FindHostWindow() {
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         const int length = GetWindowTextLengthW(w);
         if (length <= 0 || !IsWindowVisible(w)) continue;
-        std::vector<wchar_t> title(static_cast<size_t>(length) + 1, L'\0');
-        GetWindowTextW(w, title.data(), length + 1);
-        if (IsHostWindowTitle(title.data())) return w;
+        // Only the prefix is compared, so only that much of the title is
+        // fetched: another program's huge title costs no allocation here.
+        wchar_t title[kHostTitlePrefixChars + 1] = {};
+        GetWindowTextW(w, title, kHostTitlePrefixChars + 1);
+        if (IsHostWindowTitle(title)) return w;
     }
     return nullptr;
 }
@@ -69,7 +72,12 @@ bool ReadHostInstallPath() {
         return false;
     // Rounded up, and never empty, so the buffer covers every byte the
     // registry may write.
-    std::vector<wchar_t> value((bytes + 1) / sizeof(wchar_t) + 1, L'\0');
+    std::vector<wchar_t> value;
+    try {
+        value.assign((bytes + 1) / sizeof(wchar_t) + 1, L'\0');
+    } catch (const std::bad_alloc&) {
+        return false;  // an absurd value is as good as none
+    }
     if (RegGetValueW(HKEY_CURRENT_USER, kHostKey, kHostPathValue, RRF_RT_REG_SZ, nullptr,
                      value.data(), &bytes) != ERROR_SUCCESS)
         return false;  // e.g. the value grew between the two calls

@@ -66,7 +66,11 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM param)
         area.work = info.rcWork;
         area.workKnown = true;
     }
-    reinterpret_cast<std::vector<MonitorArea>*>(param)->push_back(area);
+    try {
+        reinterpret_cast<std::vector<MonitorArea>*>(param)->push_back(area);
+    } catch (...) {
+        return FALSE;  // no exception may cross the system's callback
+    }
     return TRUE;
 }
 
