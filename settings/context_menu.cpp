@@ -164,6 +164,9 @@ void ShowContextMenu(HWND window, WPARAM hitTestCode, LPARAM point) {
         menu, TPM_RETURNCMD | TPM_NONOTIFY, GET_X_LPARAM(point), GET_Y_LPARAM(point), 0, window,
         nullptr));
     DestroyMenu(menu);  // takes the two submenus with it
+    // The close message ends an open menu; the program then ends as the last
+    // save left it, instead of running the dismissed menu's saves.
+    if (appState.closeRequested) return;
     RunMenuCommand(window, command);
 }
 

@@ -138,6 +138,8 @@ TEST_F(Faults, CloseMessageDuringAnOpenMenuEndsTheProcessAndKeepsTheLastSave) {
     StartApp(app);
     if (HasFatalFailure()) return;
     const RegSnapshot saved = SaveNow();
+    // Moved by someone else after that save: any later save would show it.
+    SetWindowPos(app.windows.swap, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const RECT r = ScreenRect(app.windows.ram);
     const int x = r.left + 20, y = r.top + 20;
     RunHostCommand("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
