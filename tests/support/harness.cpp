@@ -1,104 +1,101 @@
 #include "tests/support/harness.h"
 
 #include <chrono>
-#include <cstdlib>
-#include <string>
+#include <cstring>
+#include <ostream>
 #include <thread>
+
+std::ostream& operator<<(std::ostream& os, const RECT& r) {
+    return os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 namespace vgtest {
 
-const wchar_t* const kSettingsKey = L"Software\\VitalGauge";
+const wchar_t kSettingsKey[] = L"Software\\VitalGauge";
+const wchar_t kExplorerAdvancedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (pred()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
     }
+    return true;
 }
 
 std::wstring BuildDir() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path);
-    return dir.substr(0, dir.find_last_of(L"\\/"));
+    const std::wstring p(path);
+    return p.substr(0, p.find_last_of(L'\\'));
 }
 
-namespace {
-// Reads "<code>\n" from a file the shell wrote last; false until it is complete.
-bool ReadExitCodeFile(const std::string& path, int& code) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    char text[32] = {};
-    DWORD got = 0;
-    ReadFile(file, text, sizeof(text) - 1, &got, nullptr);
-    CloseHandle(file);
-    if (got == 0 || text[got - 1] != '\n') return false;
-    code = atoi(text);
-    return true;
-}
-}  // namespace
-
-int RunHostCommand(const std::string& commandLine, DWORD timeoutMs) {
-    // Under Wine a Unix program is started like any other; /bin/sh gives us
-    // quoting and PATH lookup. On Windows the command goes to cmd.
-    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    // Wine hands back no handle that waits for a Unix program, so there the
-    // shell leaves its exit code in a file, and we wait for that file.
+std::wstring TempPath(const std::wstring& stem) {
     static unsigned serial = 0;
-    const std::string marker = "/tmp/vg-host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(++serial) + ".rc";
-    std::string markerDos = "Z:" + marker;
-    for (char& c : markerDos)
-        if (c == '/') c = '\\';
-    const std::string full =
-        wine ? "/bin/sh -c \"(" + commandLine + "); echo $? > " + marker + "\""
-             : "cmd.exe /c \"" + commandLine + "\"";
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return temp + stem + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+}
+
+std::string ReadFileText(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    std::string out;
+    char buffer[4096];
+    DWORD got = 0;
+    while (f != INVALID_HANDLE_VALUE && ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got)
+        out.append(buffer, got);
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    return out;
+}
+
+int Sh(const std::string& commandLine) {
+    // Wine gives no handle that waits for a Unix program, so the shell leaves
+    // its exit code in a file, written last, and we wait for that.
+    const std::wstring marker = TempPath(L"vg-sh-");
+    std::string unixMarker = "/tmp/" + std::string(marker.begin() + marker.find_last_of(L'\\') + 1,
+                                                   marker.end());
+    std::wstring dosMarker = L"Z:" + std::wstring(unixMarker.begin(), unixMarker.end());
+    for (wchar_t& c : dosMarker) c = c == L'/' ? L'\\' : c;
+    const std::string full = "/bin/sh -c \"(" + commandLine + "); echo $? > " + unixMarker + "\"";
     std::wstring wide(full.begin(), full.end());
     STARTUPINFOW si = {};
-    si.cb = sizeof(si);
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return -1;
-    int code = -1;
-    if (wine) {
-        if (!WaitUntil([&] { return ReadExitCodeFile(markerDos, code); }, timeoutMs)) code = -1;
-        DeleteFileA(markerDos.c_str());
-    } else {
-        DWORD exitCode = 0;
-        if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
-            GetExitCodeProcess(pi.hProcess, &exitCode))
-            code = static_cast<int>(exitCode);
-        else
-            TerminateProcess(pi.hProcess, 1);
-    }
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    return code;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::string text;
+    WaitUntil([&] { return !(text = ReadFileText(dosMarker)).empty() && text.back() == '\n'; },
+              30000);
+    DeleteFileW(dosMarker.c_str());
+    return text.empty() ? -1 : std::atoi(text.c_str());
 }
 
-ChildProcess::~ChildProcess() { Kill(); }
+void Keys(const std::string& keys) { Sh("xdotool key --delay 60 " + keys); }
 
-bool ChildProcess::Start(const std::wstring& exePath, const std::wstring& arguments,
-                         const std::wstring& workingDir) {
+void PointAt(HWND window, int dx, int dy) {
+    const RECT r = ScreenRect(window);
+    Sh("xdotool mousemove " + std::to_string(r.left + dx) + " " + std::to_string(r.top + dy));
+}
+
+bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
     Kill();
-    std::wstring commandLine = L"\"" + exePath + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
+    std::wstring line = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    return CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          workingDir.empty() ? nullptr : workingDir.c_str(), &si,
+    si.cb = sizeof si;
+    return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                           &info_) != FALSE;
 }
 
-bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (!info_.hProcess) return false;
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(info_.hProcess, exitCode);
-    return true;
+long ChildProcess::WaitExit(DWORD timeoutMs) {
+    DWORD code = 0;
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(info_.hProcess, &code))
+        return -1;
+    return static_cast<long>(code);
 }
 
 bool ChildProcess::Running() const {
@@ -107,10 +104,8 @@ bool ChildProcess::Running() const {
 
 void ChildProcess::Kill() {
     if (!info_.hProcess) return;
-    if (Running()) {
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
+    if (Running()) TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
     info_ = {};
@@ -120,139 +115,141 @@ namespace {
 struct Search {
     DWORD pid;
     const wchar_t* className;
-    std::vector<HWND> found;
+    bool visibleOnly;
+    HWND found;
 };
 
-void Inspect(HWND window, Search& s) {
+BOOL CALLBACK Inspect(HWND w, LPARAM lp) {
+    auto& s = *reinterpret_cast<Search*>(lp);
     DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
+    GetWindowThreadProcessId(w, &pid);
     wchar_t cls[128] = {};
-    GetClassNameW(window, cls, 128);
-    if (pid == s.pid && lstrcmpW(cls, s.className) == 0) s.found.push_back(window);
+    GetClassNameW(w, cls, 128);
+    if (pid == s.pid && !lstrcmpW(cls, s.className) && (!s.visibleOnly || IsWindowVisible(w)))
+        s.found = w;
+    return s.found == nullptr;
 }
 
-BOOL CALLBACK OnChild(HWND window, LPARAM lp) {
-    Inspect(window, *reinterpret_cast<Search*>(lp));
-    return TRUE;
-}
-
-BOOL CALLBACK OnTopLevel(HWND window, LPARAM lp) {
-    Inspect(window, *reinterpret_cast<Search*>(lp));
-    EnumChildWindows(window, OnChild, lp);  // widgets may live inside the shell's tree
-    return TRUE;
+BOOL CALLBACK InspectTree(HWND w, LPARAM lp) {
+    // Widgets may live inside the shell's window tree.
+    return Inspect(w, lp) && (EnumChildWindows(w, Inspect, lp), !reinterpret_cast<Search*>(lp)->found);
 }
 }  // namespace
 
-std::vector<HWND> FindProcessWindows(DWORD processId, const wchar_t* className) {
-    Search s{processId, className, {}};
-    EnumWindows(OnTopLevel, reinterpret_cast<LPARAM>(&s));
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly) {
+    Search s{processId, className, visibleOnly, nullptr};
+    EnumWindows(InspectTree, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
-    std::vector<HWND> all = FindProcessWindows(processId, className);
-    return all.empty() ? nullptr : all.front();
+RECT ScreenRect(HWND w) {
+    RECT r = {};
+    GetWindowRect(w, &r);
+    return r;
 }
-
-UINT CloseMessageId() { return RegisterWindowMessageW(L"Vital_Gauge_Close"); }
 
 bool VitalGauge::Start(const std::wstring& arguments) {
     windows = {};
-    return process.Start(BuildDir() + L"\\VitalGauge.exe", arguments);
-}
-
-bool VitalGauge::WaitForWidgets(DWORD timeoutMs) {
+    if (!process.Start(BuildDir() + L"\\VitalGauge.exe", arguments)) return false;
     const DWORD pid = process.Id();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        windows.cpu = FindProcessWindow(pid, L"CPUVitalGaugeClass");
-        windows.ram = FindProcessWindow(pid, L"RAMVitalGaugeClass");
-        windows.swap = FindProcessWindow(pid, L"SwapVitalGaugeClass");
-        windows.listener = FindProcessWindow(pid, L"VitalGaugeMessageListener");
-        if (windows.cpu && windows.ram && windows.swap && windows.listener) return WaitIdle();
-        if (!process.Running()) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return WaitUntil([&] {
+               windows = {FindProcessWindow(pid, L"CPUVitalGaugeClass"),
+                          FindProcessWindow(pid, L"RAMVitalGaugeClass"),
+                          FindProcessWindow(pid, L"SwapVitalGaugeClass"),
+                          FindProcessWindow(pid, L"VitalGaugeMessageListener")};
+               return windows.cpu && windows.ram && windows.swap && windows.listener;
+           }) &&
+           WaitIdle();
 }
 
-bool VitalGauge::WaitIdle(DWORD timeoutMs) {
-    // A message sent to the window returns only once the program is back in
-    // its loop; two round trips let the pending paints run in between.
-    for (int i = 0; i < 2; ++i) {
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(windows.cpu, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
+bool VitalGauge::WaitIdle() {
+    return WaitUntil([&] {
+        for (HWND w : {windows.cpu, windows.ram, windows.swap}) {
+            DWORD_PTR ignored = 0;
+            if (IsWindow(w) && (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &ignored) ||
+                                GetUpdateRect(w, nullptr, FALSE)))
+                return false;
+        }
+        return true;
+    });
 }
 
-void VitalGauge::PostClose(WPARAM wParam, LPARAM lParam) {
-    PostMessageW(windows.listener, CloseMessageId(), wParam, lParam);
+void VitalGauge::PostClose() {
+    PostMessageW(windows.listener, RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0);
 }
 
-void DeleteSettingsKey() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey); }
+bool VitalGauge::OpenMenu(HWND widget) {
+    PointAt(widget, 20, 20);  // keys go to the window under the pointer
+    const RECT r = ScreenRect(widget);
+    PostMessageW(widget, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(r.left + 20, r.top + 20));
+    return WaitUntil([&] { return FindProcessWindow(process.Id(), L"#32768", true) != nullptr; });
+}
 
-RegSnapshot ReadSettingsKey() {
+bool ShellFixture::Start(const std::wstring& options) {
+    log_ = TempPath(L"vg-shell-");
+    if (!process.Start(BuildDir() + L"\\shell_fixture.exe", L"\"--log=" + log_ + L"\" " + options))
+        return false;
+    HWND top = nullptr;
+    DWORD_PTR ignored = 0;
+    // Answered once the fixture runs its loop, with its whole tree built.
+    return WaitUntil([&] { return (top = Window(L"Progman")) != nullptr; }) &&
+           SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &ignored);
+}
+
+RegSnapshot ReadKey(const wchar_t* subKey) {
     RegSnapshot out;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return out;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD nameLen = 256, type = 0, size = 0;
-        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        RegValue v;
-        v.type = type;
-        v.data.resize(size);
-        nameLen = 256;
-        RegEnumValueW(key, i, name, &nameLen, nullptr, &type, v.data.data(), &size);
-        out[name] = v;
-    }
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
+    wchar_t name[256];
+    static BYTE data[1 << 17];
+    for (DWORD i = 0, n = 256, type = 0, size = sizeof data;
+         RegEnumValueW(key, i, name, &n, nullptr, &type, data, &size) == ERROR_SUCCESS;
+         ++i, n = 256, size = sizeof data)
+        out[name] = {type, std::string(reinterpret_cast<char*>(data), size)};
     RegCloseKey(key);
     return out;
 }
 
-void WriteSettingsValue(const std::wstring& name, DWORD type, const void* data, DWORD size) {
+void DeleteKey(const wchar_t* subKey) { RegDeleteTreeW(HKEY_CURRENT_USER, subKey); }
+
+void SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size,
+              const wchar_t* subKey) {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return;
     RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
 }
 
-void WriteSettingsDword(const std::wstring& name, std::uint32_t value) {
-    WriteSettingsValue(name, REG_DWORD, &value, sizeof(value));
+void SetDword(const std::wstring& name, DWORD value, const wchar_t* subKey) {
+    SetValue(name, REG_DWORD, &value, 4, subKey);
 }
 
-void WriteSettingsRect(const std::wstring& name, const RECT& rect) {
-    WriteSettingsValue(name, REG_BINARY, &rect, sizeof(rect));
+void SetRect(const std::wstring& name, const RECT& r) { SetValue(name, REG_BINARY, &r, 16); }
+
+DWORD DwordIn(const RegSnapshot& key, const std::wstring& name) {
+    DWORD v = 0xDEADBEEF;
+    auto it = key.find(name);
+    if (it != key.end() && it->second.second.size() == 4) std::memcpy(&v, it->second.second.data(), 4);
+    return v;
 }
 
-bool ReadSettingsDword(const std::wstring& name, std::uint32_t& value) {
-    RegSnapshot all = ReadSettingsKey();
-    auto it = all.find(name);
-    if (it == all.end() || it->second.type != REG_DWORD || it->second.data.size() != 4) return false;
-    memcpy(&value, it->second.data.data(), 4);
-    return true;
-}
-
-bool ReadSettingsRect(const std::wstring& name, RECT& rect) {
-    RegSnapshot all = ReadSettingsKey();
-    auto it = all.find(name);
-    if (it == all.end() || it->second.type != REG_BINARY || it->second.data.size() != 16)
-        return false;
-    memcpy(&rect, it->second.data.data(), 16);
-    return true;
-}
-
-RECT ScreenRect(HWND window) {
-    RECT r = {};
-    GetWindowRect(window, &r);
+RECT RectIn(const RegSnapshot& key, const std::wstring& name) {
+    RECT r = {-1, -1, -1, -1};
+    auto it = key.find(name);
+    if (it != key.end() && it->second.second.size() == 16) std::memcpy(&r, it->second.second.data(), 16);
     return r;
+}
+
+bool ElevenWellFormed(const RegSnapshot& key) {
+    int dwords = 0, rects = 0;
+    for (const auto& [name, value] : key) {
+        dwords += value.first == REG_DWORD && value.second.size() == 4;
+        rects += value.first == REG_BINARY && value.second.size() == 16 &&
+                 name.rfind(L"WindowPos", 0) == 0;
+    }
+    return key.size() == 11 && dwords == 8 && rects == 3;
 }
 
 }  // namespace vgtest

@@ -1,38 +1,38 @@
 #pragma once
-// Shared by the end-to-end tests: starting VitalGauge.exe (and fixtures) as
-// their own processes, finding their windows, and the settings key.
+// What the tests share: other processes (the program, the stand-in shell and
+// host), their windows, the registry, and X11 input through xdotool.
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace vgtest {
 
-// Polls pred every 50 ms until it holds or the time is up.
-bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+// Polls pred until it holds or the time is up; waits are conditions, never naps.
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 15000);
 
-// Folder of the running test program; every built program lies beside it.
+// Folder of the test program; every built program lies beside it.
 std::wstring BuildDir();
+std::wstring TempPath(const std::wstring& stem);
+std::string ReadFileText(const std::wstring& path);
 
-// Runs a command line of the host system (a Linux program under Wine, a
-// Windows program on Windows) and returns its exit code, or -1.
-int RunHostCommand(const std::string& commandLine, DWORD timeoutMs = 20000);
+// Runs a command of the host system (xdotool under Wine); its exit code or -1.
+int Sh(const std::string& commandLine);
+void Keys(const std::string& keys);  // xdotool key ...
+void PointAt(HWND window, int dx, int dy);
 
-// A child process that is ended when the object goes, also when a test fails.
+// A child process, ended when the object goes, also when a test fails.
 class ChildProcess {
 public:
     ChildProcess() = default;
-    ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool Start(const std::wstring& exePath, const std::wstring& arguments = L"",
-               const std::wstring& workingDir = L"");
-    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    ~ChildProcess() { Kill(); }
+    bool Start(const std::wstring& exe, const std::wstring& arguments = L"");
+    // Exit code, or -1 when it is still running at the time-out.
+    long WaitExit(DWORD timeoutMs = 15000);
     bool Running() const;
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
@@ -42,56 +42,60 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
-// All windows of one process with the given class, top-level or nested, in
-// z-order of a depth-first walk.
-std::vector<HWND> FindProcessWindows(DWORD processId, const wchar_t* className);
-HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+// First window of a process with this class, top-level or nested.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly = false);
+inline HWND ParentOf(HWND w) { return GetAncestor(w, GA_PARENT); }
+RECT ScreenRect(HWND w);
 
 struct Widgets {
-    HWND cpu = nullptr;
-    HWND ram = nullptr;
-    HWND swap = nullptr;
-    HWND listener = nullptr;
+    HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr;
 };
 
-// VitalGauge.exe under test.
+// VitalGauge.exe as its own process.
 class VitalGauge {
 public:
+    // Starts it and waits for the three widgets and the listener, painted.
     bool Start(const std::wstring& arguments = L"");
-    // Waits until the three widgets and the listener exist.
-    bool WaitForWidgets(DWORD timeoutMs = 15000);
-    // Waits until the program has painted (its message queue went idle).
-    bool WaitIdle(DWORD timeoutMs = 10000);
-    void PostClose(WPARAM wParam = 0, LPARAM lParam = 0);
-    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr) {
-        return process.WaitExit(timeoutMs, exitCode);
-    }
-
+    bool WaitIdle();  // the program is back in its loop, its paints done
+    void PostClose();
+    long WaitExit(DWORD timeoutMs = 15000) { return process.WaitExit(timeoutMs); }
+    // Opens a widget's menu as a right click would, the pointer on the menu.
+    bool OpenMenu(HWND widget);
     ChildProcess process;
     Widgets windows;
 };
 
-UINT CloseMessageId();
+// The stand-in desktop shell (shell_fixture.exe).
+class ShellFixture {
+public:
+    bool Start(const std::wstring& options = L"");
+    HWND Window(const wchar_t* className) const { return FindProcessWindow(process.Id(), className); }
+    std::string Log() const { return ReadFileText(log_); }
+    ChildProcess process;
 
-// --- registry: HKCU\Software\VitalGauge --------------------------------
-
-struct RegValue {
-    DWORD type = REG_NONE;
-    std::vector<std::uint8_t> data;
-    bool operator==(const RegValue& o) const { return type == o.type && data == o.data; }
+private:
+    std::wstring log_;
 };
-using RegSnapshot = std::map<std::wstring, RegValue>;
 
-extern const wchar_t* const kSettingsKey;
-void DeleteSettingsKey();
-RegSnapshot ReadSettingsKey();
-void WriteSettingsValue(const std::wstring& name, DWORD type, const void* data, DWORD size);
-void WriteSettingsDword(const std::wstring& name, std::uint32_t value);
-void WriteSettingsRect(const std::wstring& name, const RECT& rect);
-bool ReadSettingsDword(const std::wstring& name, std::uint32_t& value);
-bool ReadSettingsRect(const std::wstring& name, RECT& rect);
+// --- registry under HKEY_CURRENT_USER -------------------------------------
 
-// Window geometry in screen coordinates.
-RECT ScreenRect(HWND window);
+extern const wchar_t kSettingsKey[];
+extern const wchar_t kExplorerAdvancedKey[];
+using RegSnapshot = std::map<std::wstring, std::pair<DWORD, std::string>>;  // type, bytes
+RegSnapshot ReadKey(const wchar_t* subKey = kSettingsKey);
+void DeleteKey(const wchar_t* subKey = kSettingsKey);
+void SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size,
+              const wchar_t* subKey = kSettingsKey);
+void SetDword(const std::wstring& name, DWORD value, const wchar_t* subKey = kSettingsKey);
+void SetRect(const std::wstring& name, const RECT& r);
+DWORD DwordIn(const RegSnapshot& key, const std::wstring& name);
+RECT RectIn(const RegSnapshot& key, const std::wstring& name);
+// Exactly the eleven values, each of its own type and size.
+bool ElevenWellFormed(const RegSnapshot& key);
 
 }  // namespace vgtest
+
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+std::ostream& operator<<(std::ostream& os, const RECT& r);

@@ -1,4 +1,4 @@
-#include "tests/bench/bench.h"
+#include "tools/benchmark/bench.h"
 
 #include "app/state.h"
 #include "render/gdiplus_include.h"

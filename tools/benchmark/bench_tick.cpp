@@ -1,7 +1,7 @@
 // One sampling tick: counter collection, memory status and the three
 // repaints it asks for.
 
-#include "tests/bench/bench.h"
+#include "tools/benchmark/bench.h"
 
 #include "app/state.h"
 #include "metrics/sampling.h"

@@ -1,7 +1,7 @@
 // Cost of painting: one paint of each style at each scale, and one whole
 // tick (sampling and the three paints it asks for) in each style.
 
-#include "tests/bench/bench.h"
+#include "tools/benchmark/bench.h"
 
 #include "app/state.h"
 #include "metrics/sampling.h"
