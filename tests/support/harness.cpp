@@ -53,23 +53,19 @@ std::string ReadFileText(const std::wstring& path) {
 int Sh(const std::string& commandLine) {
     // Wine gives no handle that waits for a Unix program, so the shell leaves
     // its exit code in a file, written last, and we wait for that.
-    const std::wstring marker = TempPath(L"vg-sh-");
-    std::string unixMarker = "/tmp/" + std::string(marker.begin() + marker.find_last_of(L'\\') + 1,
-                                                   marker.end());
-    std::wstring dosMarker = L"Z:" + std::wstring(unixMarker.begin(), unixMarker.end());
-    for (wchar_t& c : dosMarker) c = c == L'/' ? L'\\' : c;
-    const std::string full = "/bin/sh -c \"(" + commandLine + "); echo $? > " + unixMarker + "\"";
-    std::wstring wide(full.begin(), full.end());
+    const std::string marker = "/tmp/vg-sh-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(GetTickCount64());
+    std::wstring line = L"/bin/sh -c \"(" + std::wstring(commandLine.begin(), commandLine.end()) +
+                        L"); echo $? > " + std::wstring(marker.begin(), marker.end()) + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     std::string text;
-    WaitUntil([&] { return !(text = ReadFileText(dosMarker)).empty() && text.back() == '\n'; },
-              30000);
+    const std::wstring dosMarker = L"Z:\\tmp\\" + std::wstring(marker.begin() + 5, marker.end());
+    WaitUntil([&] { return !(text = ReadFileText(dosMarker)).empty() && text.back() == '\n'; });
     DeleteFileW(dosMarker.c_str());
     return text.empty() ? -1 : std::atoi(text.c_str());
 }
@@ -86,60 +82,39 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
     std::wstring line = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
-    return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &info_) != FALSE;
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_);
 }
 
 long ChildProcess::WaitExit(DWORD timeoutMs) {
     DWORD code = 0;
-    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(info_.hProcess, &code))
-        return -1;
-    return static_cast<long>(code);
-}
-
-bool ChildProcess::Running() const {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    const bool ended = info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    return ended && GetExitCodeProcess(info_.hProcess, &code) ? static_cast<long>(code) : -1;
 }
 
 void ChildProcess::Kill() {
     if (!info_.hProcess) return;
-    if (Running()) TerminateProcess(info_.hProcess, 99);
+    TerminateProcess(info_.hProcess, 99);  // no effect on one that has ended
     WaitForSingleObject(info_.hProcess, 5000);
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
     info_ = {};
 }
 
-namespace {
-struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK Inspect(HWND w, LPARAM lp) {
-    auto& s = *reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    wchar_t cls[128] = {};
-    GetClassNameW(w, cls, 128);
-    if (pid == s.pid && !lstrcmpW(cls, s.className) && (!s.visibleOnly || IsWindowVisible(w)))
-        s.found = w;
-    return s.found == nullptr;
+// Depth first, in z-order: widgets may live inside the shell's window tree.
+static HWND FindIn(HWND first, DWORD pid, const wchar_t* className, bool visibleOnly) {
+    for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        wchar_t name[128] = {};
+        GetClassNameW(w, name, 128);
+        if (owner == pid && !lstrcmpW(name, className) && (!visibleOnly || IsWindowVisible(w))) return w;
+        if (HWND found = FindIn(GetWindow(w, GW_CHILD), pid, className, visibleOnly)) return found;
+    }
+    return nullptr;
 }
-
-BOOL CALLBACK InspectTree(HWND w, LPARAM lp) {
-    // Widgets may live inside the shell's window tree.
-    return Inspect(w, lp) && (EnumChildWindows(w, Inspect, lp), !reinterpret_cast<Search*>(lp)->found);
-}
-}  // namespace
 
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly) {
-    Search s{processId, className, visibleOnly, nullptr};
-    EnumWindows(InspectTree, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return FindIn(GetTopWindow(nullptr), processId, className, visibleOnly);
 }
 
 RECT ScreenRect(HWND w) {
@@ -212,14 +187,8 @@ RegSnapshot ReadKey(const wchar_t* subKey) {
 
 void DeleteKey(const wchar_t* subKey) { RegDeleteTreeW(HKEY_CURRENT_USER, subKey); }
 
-void SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size,
-              const wchar_t* subKey) {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+void SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size, const wchar_t* subKey) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, subKey, name.c_str(), type, data, size);
 }
 
 void SetDword(const std::wstring& name, DWORD value, const wchar_t* subKey) {
@@ -229,17 +198,15 @@ void SetDword(const std::wstring& name, DWORD value, const wchar_t* subKey) {
 void SetRect(const std::wstring& name, const RECT& r) { SetValue(name, REG_BINARY, &r, 16); }
 
 DWORD DwordIn(const RegSnapshot& key, const std::wstring& name) {
-    DWORD v = 0xDEADBEEF;
     auto it = key.find(name);
-    if (it != key.end() && it->second.second.size() == 4) std::memcpy(&v, it->second.second.data(), 4);
-    return v;
+    return it == key.end() || it->second.second.size() != 4 ? 0xDEADBEEF
+                                                             : *reinterpret_cast<const DWORD*>(it->second.second.data());
 }
 
 RECT RectIn(const RegSnapshot& key, const std::wstring& name) {
-    RECT r = {-1, -1, -1, -1};
     auto it = key.find(name);
-    if (it != key.end() && it->second.second.size() == 16) std::memcpy(&r, it->second.second.data(), 16);
-    return r;
+    return it == key.end() || it->second.second.size() != 16 ? RECT{-1, -1, -1, -1}
+                                                              : *reinterpret_cast<const RECT*>(it->second.second.data());
 }
 
 bool ElevenWellFormed(const RegSnapshot& key) {

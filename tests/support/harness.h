@@ -33,7 +33,7 @@ public:
     bool Start(const std::wstring& exe, const std::wstring& arguments = L"");
     // Exit code, or -1 when it is still running at the time-out.
     long WaitExit(DWORD timeoutMs = 15000);
-    bool Running() const;
+    bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }

@@ -1,0 +1,194 @@
+// The real VitalGauge.exe walked through what users do: menus chosen with the
+// keyboard (a posted right click, as Wine never delivers a real one on a
+// caption), drags with a real pointer, and hand-edited settings.
+#include "tests/support/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+using namespace vgtest;
+
+namespace {
+
+const wchar_t* const kValues[11] = {L"WindowPos", L"WindowPos2", L"WindowPos3", L"ScaleValue",
+                                    L"chartTypeValue", L"cpuProgressColor", L"ramProgressColor",
+                                    L"swapProgressColor", L"cpuTextColor", L"ramTextColor",
+                                    L"swapTextColor"};
+
+bool WaitStored(const wchar_t* name, DWORD value) {
+    return WaitUntil([&] { return DwordIn(ReadKey(), name) == value; });
+}
+
+void ExpectPlaced(const VitalGauge& app, const RECT (&want)[3]) {
+    const HWND w[3] = {app.windows.cpu, app.windows.ram, app.windows.swap};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(want[i], ScreenRect(w[i])) << "widget " << i;
+}
+
+// Down n times from the closed menu reaches the nth item (separators skipped).
+const std::string kChartType = "Down Down Down Down Down Right", kScale = "Down Down Down Down Down Down Right";
+
+TEST(Story, FirstRunMenusColoursAndExit) {
+    DeleteKey();
+    VitalGauge app;
+    ASSERT_TRUE(app.Start(L"--help /? -scale 3"));  // arguments change nothing
+    EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(app.process.Handle()));
+    const HWND listener = FindWindowW(L"VitalGaugeMessageListener", L"VitalHiddenMsgListener");
+    EXPECT_EQ(app.windows.listener, listener);
+    EXPECT_FALSE(IsWindowVisible(listener));
+    ExpectPlaced(app, {{550, 100, 710, 260}, {700, 100, 860, 260}, {850, 100, 1010, 260}});
+    EXPECT_TRUE(ReadKey().empty()) << "nothing is saved before a command";
+
+    ASSERT_TRUE(app.OpenMenu(app.windows.ram));
+    Keys(kScale + " Down Return");  // "Large (150%)": the gauge paints at 320
+    ASSERT_TRUE(WaitStored(L"ScaleValue", 2));
+    ASSERT_TRUE(app.WaitIdle());
+    ExpectPlaced(app, {{550, 100, 870, 420}, {700, 100, 1020, 420}, {850, 100, 1170, 420}});
+
+    ASSERT_TRUE(app.OpenMenu(app.windows.swap));
+    Keys(kChartType + " Down Down Return");  // "Capacity Bar"
+    ASSERT_TRUE(WaitStored(L"chartTypeValue", 3));
+    ASSERT_TRUE(app.WaitIdle());
+    EXPECT_EQ(2u, DwordIn(ReadKey(), L"ScaleValue"));
+    ExpectPlaced(app, {{550, 100, 1190, 420}, {700, 100, 1340, 420}, {850, 100, 1490, 420}});
+
+    // "Change Gauge Color" on RAM: red typed into the real dialog.
+    ASSERT_TRUE(app.OpenMenu(app.windows.ram));
+    Keys("Down Down Down Return");
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
+    const RECT d = ScreenRect(dialog);
+    PointAt(dialog, (d.right - d.left) / 2, (d.bottom - d.top) / 2);
+    Keys("ctrl+a 2 5 5 Tab ctrl+a 0 Tab ctrl+a 0 Return");
+    ASSERT_TRUE(WaitStored(L"ramProgressColor", 0xFFFF0000));
+    EXPECT_EQ(0xFF009688u, DwordIn(ReadKey(), L"cpuProgressColor"));
+
+    // "Exit" from the Swap widget, after RAM was moved by someone else.
+    SetWindowPos(app.windows.ram, nullptr, 420, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(app.OpenMenu(app.windows.swap));
+    Keys("Up Return");
+    EXPECT_EQ(0, app.WaitExit());
+    const RegSnapshot key = ReadKey();
+    EXPECT_TRUE(ElevenWellFormed(key));
+    EXPECT_EQ((RECT{420, 130, 1060, 450}), RectIn(key, L"WindowPos2"));
+    EXPECT_EQ(0xFFFF0000u, DwordIn(key, L"ramProgressColor"));
+}
+
+TEST(Story, StoredLayoutDragAndCloseDuringAMenu) {
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    DeleteKey();
+    SetRect(L"WindowPos", {100, 100, 420, 260});
+    SetRect(L"WindowPos2", {-9000, -9000, -8680, -8840});  // on no monitor
+    SetRect(L"WindowPos3", {work.right - 100, work.bottom - 60, work.right + 220, work.bottom + 100});
+    SetDword(L"chartTypeValue", 3);
+    SetDword(L"ScaleValue", 5);  // hand-edited: drawn as scale 1, kept as it is
+    VitalGauge app;
+    ASSERT_TRUE(app.Start());
+    ExpectPlaced(app, {{100, 100, 420, 260},
+                       {work.left + 50, work.top + 50, work.left + 370, work.top + 210},
+                       {work.right - 320, work.bottom - 160, work.right, work.bottom}});
+
+    // A real left drag, started on the drawn bar.
+    Sh("xdotool mousemove 200 138 mousedown 1 sleep 0.2 mousemove 260 178 sleep 0.2 "
+       "mousemove 320 228 sleep 0.2 mouseup 1");
+    ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 220; }));
+    EXPECT_EQ((RECT{220, 190, 540, 350}), ScreenRect(app.windows.cpu));
+    const RegSnapshot saved = ReadKey();
+    EXPECT_TRUE(ElevenWellFormed(saved));
+    EXPECT_EQ(5u, DwordIn(saved, L"ScaleValue"));
+
+    // The close message while a menu is open: the program ends as saved.
+    ASSERT_TRUE(app.OpenMenu(app.windows.ram));
+    SetWindowPos(app.windows.swap, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    app.PostClose();
+    EXPECT_EQ(0, app.WaitExit());
+    EXPECT_EQ(saved, ReadKey());
+}
+
+struct Hostile {
+    DWORD type;
+    std::string bytes;
+};
+
+bool CornerOnAWorkArea(HWND w) {
+    const RECT r = ScreenRect(w);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR m = MonitorFromPoint({r.left, r.top}, MONITOR_DEFAULTTONULL);
+    return m && GetMonitorInfoW(m, &info) && PtInRect(&info.rcWork, {r.left, r.top});
+}
+
+// Whatever the settings hold, three widgets show on a work area, and the
+// program ends with 0: through the close message without a save, through
+// the CPU widget's close with eleven well-formed values.
+void HostileRound(const std::vector<Hostile>& values, bool exitSaves) {
+    DeleteKey();
+    for (int i = 0; i < 11; ++i)
+        if (values[i].type != REG_NONE)
+            SetValue(kValues[i], values[i].type, values[i].bytes.data(), static_cast<DWORD>(values[i].bytes.size()));
+    const RegSnapshot before = ReadKey();
+    VitalGauge app;
+    ASSERT_TRUE(app.Start());
+    for (HWND w : {app.windows.cpu, app.windows.ram, app.windows.swap}) {
+        EXPECT_TRUE(IsWindowVisible(w));
+        EXPECT_TRUE(CornerOnAWorkArea(w)) << ScreenRect(w);
+    }
+    if (exitSaves)
+        PostMessageW(app.windows.cpu, WM_CLOSE, 0, 0);
+    else
+        app.PostClose();
+    EXPECT_EQ(0, app.WaitExit());
+    if (exitSaves)
+        EXPECT_TRUE(ElevenWellFormed(ReadKey()));
+    else
+        EXPECT_EQ(before, ReadKey());
+}
+
+std::string Of(std::initializer_list<int> words) {
+    std::string s;
+    for (int w : words) s.append(reinterpret_cast<const char*>(&w), 4);
+    return s;
+}
+
+TEST(Story, HostileSettings) {
+    const std::string text("\x41\x00\x42\x00\x00\x00", 6), big(65536, '\x7f');
+    const std::vector<std::vector<Hostile>> rounds = {
+        std::vector<Hostile>(11, {REG_SZ, text}),
+        std::vector<Hostile>(11, {REG_BINARY, big}),
+        {{REG_BINARY, Of({300, 300, 100, 100})}, {REG_BINARY, Of({INT_MIN, INT_MIN, INT_MAX, INT_MAX})},
+         {REG_BINARY, Of({90000, -90000, 90160, -89840})}, {REG_DWORD, Of({0})}, {REG_DWORD, Of({-1})},
+         {REG_DWORD, Of({0})}, {REG_DWORD, Of({0})}, {REG_DWORD, Of({0})}, {REG_QWORD, Of({1, 2})},
+         {REG_NONE, ""}, {REG_BINARY, "\x01"}},
+        {{REG_BINARY, "\x10\x00"}, {REG_DWORD, Of({5})}, {REG_BINARY, ""}, {REG_DWORD, Of({100000})},
+         {REG_DWORD, Of({3})}, {REG_NONE, ""}, {REG_NONE, ""}, {REG_NONE, ""}, {REG_NONE, ""},
+         {REG_NONE, ""}, {REG_NONE, ""}},
+    };
+    for (size_t r = 0; r < rounds.size(); ++r) {
+        SCOPED_TRACE(r);
+        HostileRound(rounds[r], r % 2 == 1);
+    }
+    // The long run: VG_RANDOM_CASES seeded random rounds (VG_RANDOM_SEED).
+    const int cases = std::getenv("VG_RANDOM_CASES") ? std::atoi(std::getenv("VG_RANDOM_CASES")) : 0;
+    const unsigned seed = std::getenv("VG_RANDOM_SEED") ? std::atoi(std::getenv("VG_RANDOM_SEED")) : 20261207;
+    std::mt19937 random(seed);
+    const DWORD types[] = {REG_NONE, REG_SZ, REG_BINARY, REG_DWORD, REG_QWORD, REG_MULTI_SZ, REG_EXPAND_SZ, 77};
+    for (int c = 0; c < cases; ++c) {
+        std::vector<Hostile> values;
+        for (int i = 0; i < 11; ++i) {
+            Hostile h{types[random() % 8], ""};
+            const int size = random() % 4 == 0 ? random() % 4097 : (random() % 2 ? 4 : 16);
+            for (int b = 0; b < size; ++b) h.bytes.push_back(static_cast<char>(random()));
+            values.push_back(h);
+        }
+        SCOPED_TRACE("seed " + std::to_string(seed) + " case " + std::to_string(c));
+        HostileRound(values, c % 10 == 9);
+        if (HasFailure()) break;
+    }
+    std::printf("[random] seed %u, %d cases\n", seed, cases);
+}
+
+}  // namespace

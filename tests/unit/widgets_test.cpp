@@ -1,0 +1,239 @@
+// The real widget windows, created in this process by the program's own code,
+// driven through their messages and menu commands.
+#include "app/state.h"
+#include "host/host_launcher.h"
+#include "render/gdiplus_include.h"
+#include "settings/context_menu.h"
+#include "settings/menu_logic.h"
+#include "settings/settings_store.h"
+#include "tests/support/harness.h"
+#include "widgets/widgets.h"
+
+#include <gtest/gtest.h>
+#include <psapi.h>
+
+#include <cstdlib>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+using namespace vgtest;
+
+namespace {
+
+HWND Widget(int i) { return i == 0 ? appState.cpuWindow : i == 1 ? appState.ramWindow : appState.swapWindow; }
+
+void StartWidgets() {
+    static ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    DeleteKey();
+    SetRect(L"WindowPos", {100, 100, 260, 260});
+    SetRect(L"WindowPos2", {9000, 9000, 9160, 9160});  // on no monitor any more
+    SetDword(L"cpuProgressColor", 0xFFFF0000);
+    SetDword(L"swapTextColor", 0xFF0000FF);
+    ASSERT_TRUE(CreateWidgetWindows(GetModuleHandleW(nullptr)));
+}
+
+void PaintAll() {
+    for (int i = 0; i < 3; ++i) {
+        InvalidateRect(Widget(i), nullptr, TRUE);
+        UpdateWindow(Widget(i));
+        UpdateWindow(Widget(i));  // what a growing window gained
+    }
+    MSG msg;  // what the system queued meanwhile, as the program's loop would
+    while (PeekMessageW(&msg, nullptr, 0, WM_USER, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+COLORREF PixelOf(HWND w, int x, int y) {
+    HDC dc = GetDC(w);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(w, dc);
+    return c;
+}
+
+TEST(Widgets, CreatedPaintedAndCommanded) {
+    StartWidgets();
+    const struct {
+        const wchar_t *className, *title;
+        LONG left, top;
+    } names[] = {{L"CPUVitalGaugeClass", L"VitalGauge", 100, 100},
+                 {L"RAMVitalGaugeClass", L"RAMVitalGauge", 50, 50},
+                 {L"SwapVitalGaugeClass", L"SwapVitalGauge", 850, 100}};
+    for (int i = 0; i < 3; ++i) {
+        HWND w = Widget(i);
+        wchar_t text[64] = {};
+        GetClassNameW(w, text, 64);
+        EXPECT_STREQ(names[i].className, text);
+        GetWindowTextW(w, text, 64);
+        EXPECT_STREQ(names[i].title, text);
+        EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + 160, names[i].top + 160}), ScreenRect(w));
+        EXPECT_EQ(WS_POPUP | WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & ~WS_CLIPSIBLINGS);
+        EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW, GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_TOPMOST);
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        GetLayeredWindowAttributes(w, &key, &alpha, &flags);
+        EXPECT_EQ(0x646464u, key);
+        EXPECT_EQ(255, alpha);
+        EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
+        EXPECT_EQ(HTCAPTION, SendMessageW(w, WM_NCHITTEST, 0, 0));
+        SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        EXPECT_EQ(nullptr, GetWindow(w, GW_HWNDNEXT)) << "a raised widget goes back to the bottom";
+    }
+
+    // Each command on some widget: the stored steps, every window's size after
+    // its paint, the radio marks, and a pixel of what the style drew.
+    appState.LiveMetrics = {25, 45, 50};
+    const struct {
+        int clicked;
+        UINT command;
+        DWORD scale, chart;
+        int width, height;
+        int px, py;  // of the CPU widget: red progress colour there
+    } steps[] = {{1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97},
+                 {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60},
+                 {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84},
+                 {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350},
+                 {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119},
+                 {0, 0, 1, 2, 160, 160, 80, 119},
+                 {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48}};
+    for (const auto& s : steps) {
+        RunMenuCommand(Widget(s.clicked), s.command);
+        PaintAll();
+        const RegSnapshot key = ReadKey();
+        EXPECT_TRUE(ElevenWellFormed(key));
+        EXPECT_EQ(s.scale, DwordIn(key, L"ScaleValue")) << s.command;
+        EXPECT_EQ(s.chart, DwordIn(key, L"chartTypeValue")) << s.command;
+        for (int i = 0; i < 3; ++i) {
+            const RECT r = ScreenRect(Widget(i));
+            EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + s.width, names[i].top + s.height}), r)
+                << s.command;
+        }
+        EXPECT_EQ(RGB(255, 0, 0), PixelOf(appState.cpuWindow, s.px, s.py)) << s.command;
+        EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 1, s.height - 2)) << "colour key";
+        HMENU menu = BuildContextMenu();
+        for (int sub : {6, 7})
+            for (int item = 0; item < 3; ++item) {
+                const UINT state = GetMenuState(GetSubMenu(menu, sub), item, MF_BYPOSITION);
+                EXPECT_EQ(item + 1 == static_cast<int>(sub == 6 ? s.chart : s.scale), (state & MF_CHECKED) != 0);
+            }
+        DestroyMenu(menu);
+    }
+    // The Segmented Bar lit 4 of RAM's 10 segments at 45 %, the rest unlit.
+    RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 1);
+    PaintAll();
+    EXPECT_EQ(RGB(0, 0x96, 0x88), PixelOf(appState.ramWindow, 80, 35 + 6 * 9 + 3));
+    EXPECT_EQ(RGB(0x2D, 0x2D, 0x2D), PixelOf(appState.ramWindow, 80, 35 + 5 * 9 + 3));
+
+    // Align: the worked example of a row anchored at RAM.
+    const POINT at[3] = {{100, 100}, {400, 200}, {1000, 300}};
+    for (int i = 0; i < 3; ++i) SetWindowPos(Widget(i), nullptr, at[i].x, at[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RunMenuCommand(appState.ramWindow, MenuId::AlignHorizontally);
+    EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.cpuWindow));
+    EXPECT_EQ((RECT{850, 200, 1010, 360}), RectIn(ReadKey(), L"WindowPos3"));
+    RunMenuCommand(appState.cpuWindow, MenuId::AlignVertically);
+    EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.ramWindow));
+
+    // Only the CPU widget's sampling timer samples; it repaints all three.
+    for (auto [widget, timer, sampled] : {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
+        appState.LiveMetrics = {-1, -1, -1};
+        for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
+        SendMessageW(Widget(widget), WM_TIMER, timer, 0);
+        EXPECT_EQ(sampled, appState.LiveMetrics.ramPercent > 0) << timer;
+        EXPECT_EQ(sampled, appState.LiveMetrics.swapPercent > 0) << timer;
+        EXPECT_EQ(sampled ? 0.0 : -1.0, appState.LiveMetrics.cpuPercent) << "no counter: a defined 0";
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(sampled, GetUpdateRect(Widget(i), nullptr, FALSE) != 0);
+    }
+
+    // The end of a drag saves, unless the close message cut it short.
+    for (bool closing : {true, false}) {
+        DeleteKey();
+        appState.closeRequested = closing;
+        SendMessageW(appState.swapWindow, WM_EXITSIZEMOVE, 0, 0);
+        EXPECT_EQ(closing ? 0u : 11u, ReadKey().size());
+    }
+
+    // Exit: the CPU widget goes first and saves the other two where they are.
+    SetWindowPos(appState.swapWindow, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RunMenuCommand(appState.swapWindow, MenuId::Exit);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(IsWindow(Widget(i)));
+    EXPECT_EQ(333, RectIn(ReadKey(), L"WindowPos3").left);
+    MSG msg = {};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, msg.wParam);
+}
+
+// Memory stays flat over many ticks in every style (VG_SOAK_TICKS: the long run).
+TEST(Widgets, TicksLeakNothing) {
+    StartWidgets();
+    const char* env = std::getenv("VG_SOAK_TICKS");
+    const int ticks = env ? std::atoi(env) : 300;
+    PROCESS_MEMORY_COUNTERS before = {}, after = {};
+    for (int pass = 0; pass < 2; ++pass) {  // the first warms every style's caches
+        if (pass == 1) GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+        for (int style = 0; style < 3; ++style) {
+            RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + style);
+            for (int i = 0; i < (pass ? ticks / 3 : 20); ++i) {
+                SendMessageW(appState.cpuWindow, WM_TIMER, 3001, 0);
+                PaintAll();
+            }
+        }
+    }
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    const long long grown = static_cast<long long>(after.PagefileUsage) - before.PagefileUsage;
+    std::printf("[soak] %d ticks, PagefileUsage %+lld KiB\n", ticks, grown / 1024);
+    EXPECT_LT(grown, 256 * 1024);
+}
+
+// "Settings...": a running host is brought back, else the host is launched,
+// else the user is told.
+TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
+    const std::wstring folder = TempPath(L"vg-host-"), record = folder + L"\\ran.txt";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((BuildDir() + L"\\host_fixture.exe").c_str(), (folder + L"\\Corvanite.exe").c_str(), FALSE));
+    SetValue(L"Path", REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * 2),
+             L"Software\\Vendrake Corvanite Plus!");
+    ASSERT_TRUE(ReadHostInstallPath());
+
+    ASSERT_TRUE(OpenHostApplication());
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFileText(record).empty(); }));
+    const std::string ran = ReadFileText(record);
+    EXPECT_NE(std::string::npos, ran.find("Corvanite.exe\" DesktopWidget|")) << ran;
+    EXPECT_NE(std::string::npos, ran.find("|" + std::string(folder.begin(), folder.end()) + "|")) << ran;
+    DeleteFileW(record.c_str());
+
+    // A host window of any process counts, this one's too: restored, sent 1827.
+    HWND window = CreateWindowW(L"STATIC", L"Vendrake Corvanite Plus! Suite", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(window, SW_MINIMIZE);
+    OpenHostApplication();
+    MSG msg = {};
+    EXPECT_TRUE(PeekMessageW(&msg, window, 1827, 1827, PM_REMOVE));
+    EXPECT_EQ(0u, msg.wParam + msg.lParam);
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_TRUE(ReadFileText(record).empty()) << "a running host is not launched again";
+    DestroyWindow(window);
+
+    // A host that cannot be started: one box, ours.
+    lstrcpyW(appState.hostInstallPath, (folder + L"\\gone").c_str());
+    std::wstring caption, text;
+    std::thread watcher([&] {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", true)) != nullptr; });
+        wchar_t buffer[128] = {};
+        GetWindowTextW(box, buffer, 128);
+        caption = buffer;
+        GetDlgItemTextW(box, 0xFFFF, buffer, 128);
+        text = buffer;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    OpenHostApplication();
+    watcher.join();
+    EXPECT_EQ(L"Error", caption);
+    EXPECT_EQ(L"Cannot open Corvanite for Windows 11 main app.", text);
+    DeleteFileW((folder + L"\\Corvanite.exe").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
