@@ -66,11 +66,18 @@ void AttachToDesktop(HWND widget) {
     HWND target = DesktopIconsHidden() ? HiddenIconsTarget() : ShownIconsTarget();
     if (!target) return;  // no shell: the widget stays where it is
 
+    // A new parent keeps the widget's numbers but reads them from its own
+    // corner, which is the virtual screen's, not (0,0), when a monitor lies
+    // left of or above the primary: keep the place on the screen instead.
+    RECT screen = {};
+    GetWindowRect(widget, &screen);
     SetParent(widget, target);
     SetWindowLongPtrW(widget, GWL_EXSTYLE,
                       AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
     // The widget's own position handling turns this into "bottom of its
     // siblings", under the icons.
-    SetWindowPos(widget, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    POINT at = {screen.left, screen.top};
+    MapWindowPoints(nullptr, target, &at, 1);
+    SetWindowPos(widget, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
 }
