@@ -1,6 +1,55 @@
 #include "app/listener.h"
 
 #include "app/state.h"
+#include "desktop/desktop_attach.h"
+#include "settings/settings_store.h"
+#include "widgets/widgets.h"
+
+#include <initializer_list>
+
+namespace {
+
+void ReattachWidgets() {
+    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
+        if (w) AttachToDesktop(w);
+}
+
+// As at start-up: from the saved settings, attached to whatever shell is
+// there, or ordinary bottom-most windows without one.
+void RecreateWidgets() {
+    KillTimer(appState.listenerWindow, ShellWaitTimerId);
+    if (!CreateWidgetWindows(GetModuleHandleW(nullptr))) PostQuitMessage(0);
+}
+
+bool WatchedShellEnded() {
+    return appState.shellProcess && WaitForSingleObject(appState.shellProcess, 0) == WAIT_OBJECT_0;
+}
+
+void OnShellCreated() {
+    // Under Wine the old shell's end and the new shell's message may come
+    // in either order; the end counts first.
+    if (WatchedShellEnded()) OnWidgetsLost();
+    if (appState.cpuWindow)
+        ReattachWidgets();  // still there: join the new shell's windows
+    else
+        RecreateWidgets();
+}
+
+void OnShellWaitOver() {
+    KillTimer(appState.listenerWindow, ShellWaitTimerId);
+    if (!appState.cpuWindow) RecreateWidgets();
+}
+
+DWORD ShellProcessOf(HWND widget) {
+    if (!widget || !IsWindow(widget)) return 0;
+    const HWND parent = GetAncestor(widget, GA_PARENT);
+    if (!parent || parent == GetDesktopWindow()) return 0;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(parent, &processId);
+    return processId == GetCurrentProcessId() ? 0 : processId;
+}
+
+}  // namespace
 
 LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (appState.closeMessageId != 0 && message == appState.closeMessageId) {
@@ -10,16 +59,66 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         PostQuitMessage(0);
         return 0;
     }
+    if (appState.shellCreatedMessageId != 0 && message == appState.shellCreatedMessageId) {
+        OnShellCreated();
+        return 0;
+    }
+    switch (message) {
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_THEMECHANGED:
+        // Sent to top-level windows only: attached widgets never see them.
+        ReattachWidgets();
+        break;
+    case WM_TIMER:
+        if (wParam != ShellWaitTimerId) break;
+        OnShellWaitOver();
+        return 0;
+    default:
+        break;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND CreateListenerWindow(HINSTANCE instance) {
+    appState.shellCreatedMessageId = RegisterWindowMessageW(kShellCreatedMessageName);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = ListenerWindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kListenerClassName;
     RegisterClassExW(&wc);
-    return CreateWindowExW(0, kListenerClassName, kListenerTitle, 0, 0, 0, 0, 0, nullptr,
-                           nullptr, instance, nullptr);
+    appState.listenerWindow = CreateWindowExW(0, kListenerClassName, kListenerTitle, 0, 0, 0, 0, 0,
+                                              nullptr, nullptr, instance, nullptr);
+    // An elevated program would otherwise not hear the shell's message.
+    ChangeWindowMessageFilterEx(appState.listenerWindow, appState.shellCreatedMessageId,
+                                MSGFLT_ALLOW, nullptr);
+    return appState.listenerWindow;
+}
+
+void OnWidgetsLost() {
+    StopWatchingShell();
+    appState.shellProcessId = 0;  // whichever shell comes next is watched
+    if (!appState.cpuWindow) return;  // already seen through the CPU widget's destruction
+    // Windows already gone cannot be read: their places stay as last saved.
+    SaveSettings();
+    KillTimer(appState.cpuWindow, SampleTimerId);
+    appState.cpuWindow = appState.ramWindow = appState.swapWindow = nullptr;
+    SetTimer(appState.listenerWindow, ShellWaitTimerId, ShellWaitMs, nullptr);
+}
+
+// A re-attachment can move the widgets to another shell: follow it. A
+// parent that is no longer found (the shell is ending and its windows went
+// first) changes nothing: the handle of that shell tells when it is gone.
+void FollowShell() {
+    const DWORD processId = ShellProcessOf(appState.cpuWindow);
+    if (processId == 0 || processId == appState.shellProcessId) return;
+    StopWatchingShell();
+    appState.shellProcessId = processId;
+    appState.shellProcess = OpenProcess(SYNCHRONIZE, FALSE, processId);
+}
+
+void StopWatchingShell() {
+    if (appState.shellProcess) CloseHandle(appState.shellProcess);
+    appState.shellProcess = nullptr;
 }

@@ -4,10 +4,28 @@
 constexpr const wchar_t* kListenerClassName = L"VitalGaugeMessageListener";
 constexpr const wchar_t* kListenerTitle = L"VitalHiddenMsgListener";
 constexpr const wchar_t* kCloseMessageName = L"Vital_Gauge_Close";
+// Broadcast to top-level windows by a shell that has just started.
+constexpr const wchar_t* kShellCreatedMessageName = L"TaskbarCreated";
+// Timer on the listener: how long lost widgets wait for a new shell before
+// they show without one.
+constexpr UINT_PTR ShellWaitTimerId = 3002;
+constexpr UINT ShellWaitMs = 45000;
 
-// Ends the message loop when another process sends "Vital_Gauge_Close".
+// Ends the message loop when another process sends "Vital_Gauge_Close";
+// brings lost widgets back when a shell starts; re-attaches the widgets on
+// the setting, display and theme changes that only top-level windows get.
 LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers the listener class and creates the hidden top-level listener.
 // A top-level window (not message-only) so broadcasts reach it.
 HWND CreateListenerWindow(HINSTANCE instance);
+
+// The widgets are gone without being asked to go (their shell took them):
+// saves what can still be read, forgets their handles and waits for a new
+// shell, or for the end of the wait.
+void OnWidgetsLost();
+
+// Watches the process of the shell that holds the widgets, when that is
+// another one than the last watched; StopWatchingShell closes the handle.
+void FollowShell();
+void StopWatchingShell();

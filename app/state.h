@@ -59,6 +59,16 @@ struct SharedState {
     // that takes the quit message for itself; the main loop checks this
     // after every message, so the program still ends when that loop returns.
     bool closeRequested = false;
+    // Set by "Exit" and by WM_CLOSE on the CPU widget. Only an asked-for
+    // destruction of the CPU widget ends the program; any other means the
+    // shell took the widgets with its windows, and they come back.
+    bool exitRequested = false;
+    HWND listenerWindow = nullptr;
+    UINT shellCreatedMessageId = 0;  // "TaskbarCreated", sent by a starting shell
+    // The shell process whose window holds the widgets. Under Wine its end
+    // removes the widgets without a message; its handle tells instead.
+    DWORD shellProcessId = 0;
+    HANDLE shellProcess = nullptr;
     PDH_HQUERY cpuQuery = nullptr;
     PDH_HCOUNTER cpuCounter = nullptr;
     COLORREF customColors[16] = {};  // colour dialog order, 0x00BBGGRR

@@ -26,18 +26,41 @@ bool DesktopIconsHidden() {
     return IconsHiddenFromRead(status, value);
 }
 
-BOOL CALLBACK FindViewHolder(HWND window, LPARAM found) {
+struct HolderSearch {
+    DWORD shellProcess;
+    HWND found;
+};
+
+BOOL CALLBACK FindViewHolder(HWND window, LPARAM param) {
+    HolderSearch& search = *reinterpret_cast<HolderSearch*>(param);
     if (!FindWindowExW(window, nullptr, kShellViewClass, nullptr)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;  // the first holder in z-order is the one
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (!IsShellViewHolder(className, process, search.shellProcess)) return TRUE;
+    search.found = window;
+    return FALSE;  // the first of the shell's holders in z-order is the one
+}
+
+// The shell's top-level window that holds the desktop view: "Progman" at
+// first, a "WorkerW" once anyone has asked for the worker window.
+HWND ShellViewHolder(HWND desktop) {
+    HolderSearch search = {0, nullptr};
+    GetWindowThreadProcessId(desktop, &search.shellProcess);
+    EnumWindows(FindViewHolder, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // With the icons hidden the view is not asked to move: the widget goes
-// straight into the view of the desktop window.
+// straight into the view, under "Progman" or wherever an earlier request
+// moved it.
 HWND HiddenIconsTarget() {
     HWND desktop = FindWindowW(kShellDesktopClass, nullptr);
     if (!desktop) return nullptr;
-    return FindWindowExW(desktop, nullptr, kShellViewClass, nullptr);
+    if (HWND view = FindWindowExW(desktop, nullptr, kShellViewClass, nullptr)) return view;
+    HWND holder = ShellViewHolder(desktop);
+    return holder ? FindWindowExW(holder, nullptr, kShellViewClass, nullptr) : nullptr;
 }
 
 // With the icons shown the shell is first asked to set up its worker window;
@@ -51,8 +74,7 @@ HWND ShownIconsTarget() {
     SendMessageTimeoutW(desktop, kDesktopWorkerMessage, 0, 0, SMTO_NORMAL,
                         kShellAnswerTimeoutMs, nullptr);
 
-    HWND holder = nullptr;
-    EnumWindows(FindViewHolder, reinterpret_cast<LPARAM>(&holder));
+    HWND holder = ShellViewHolder(desktop);
     if (!holder) return nullptr;
 
     HWND view = FindWindowExW(holder, nullptr, kShellViewClass, nullptr);
@@ -66,11 +88,18 @@ void AttachToDesktop(HWND widget) {
     HWND target = DesktopIconsHidden() ? HiddenIconsTarget() : ShownIconsTarget();
     if (!target) return;  // no shell: the widget stays where it is
 
+    // A new parent keeps the widget's numbers but reads them from its own
+    // corner, which is the virtual screen's, not (0,0), when a monitor lies
+    // left of or above the primary: keep the place on the screen instead.
+    RECT screen = {};
+    GetWindowRect(widget, &screen);
     SetParent(widget, target);
     SetWindowLongPtrW(widget, GWL_EXSTYLE,
                       AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
     // The widget's own position handling turns this into "bottom of its
     // siblings", under the icons.
-    SetWindowPos(widget, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    POINT at = {screen.left, screen.top};
+    MapWindowPoints(nullptr, target, &at, 1);
+    SetWindowPos(widget, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 // The shell's private request to put a worker window behind the desktop
 // icons; it is sent with both parameters 0.
 constexpr UINT kDesktopWorkerMessage = 0x052C;
@@ -25,4 +27,14 @@ inline bool IconsHiddenFromRead(LONG readStatus, DWORD value) {
 inline LONG_PTR AttachedExStyle(LONG_PTR exStyle) {
     return (exStyle & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT)) |
            static_cast<LONG_PTR>(WS_EX_TOPMOST);
+}
+
+// A window that holds the desktop view belongs to the shell only when it is
+// one of the shell's own desktop windows ("Progman", or a "WorkerW" made on
+// request) in the process of "Progman". Another program's window can hold a
+// view too (a file dialog does), and must never take the widgets.
+inline bool IsShellViewHolder(const wchar_t* className, DWORD holderProcess,
+                              DWORD shellProcess) {
+    return shellProcess != 0 && holderProcess == shellProcess &&
+           (std::wcscmp(className, L"WorkerW") == 0 || std::wcscmp(className, L"Progman") == 0);
 }

@@ -35,7 +35,9 @@ HWND FindHostWindow() {
 }
 
 void ActivateHostWindow(HWND host) {
-    ShowWindow(host, SW_RESTORE);  // a minimised host comes back first
+    // A minimised host comes back first (as it was, maximised or not); any
+    // other is shown as it stands.
+    if (IsIconic(host)) ShowWindow(host, SW_RESTORE);
     BringWindowToTop(host);
     SetForegroundWindow(host);
     PostMessageW(host, kHostActivateMessage, 0, 0);
@@ -59,7 +61,15 @@ bool LaunchHost() {
     info.lpParameters = kHostArgument;
     info.lpDirectory = appState.hostInstallPath;
     info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&info) != FALSE;
+    // A process started by an idle one is idle too, and the host is an
+    // ordinary application: the widgets step up to normal for the launch
+    // and go back to their own class at once.
+    const DWORD ownClass = GetPriorityClass(GetCurrentProcess());
+    const bool lower = ownClass == IDLE_PRIORITY_CLASS || ownClass == BELOW_NORMAL_PRIORITY_CLASS;
+    if (lower) SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    const bool launched = ShellExecuteExW(&info) != FALSE;
+    if (lower) SetPriorityClass(GetCurrentProcess(), ownClass);
+    return launched;
 }
 
 }  // namespace

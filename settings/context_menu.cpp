@@ -118,6 +118,7 @@ void ApplyScaleAndChartType(UINT command) {
 }
 
 void ExitWidgets() {
+    appState.exitRequested = true;
     // The CPU widget goes first: its destruction saves while the other two
     // still exist, then ends the message loop.
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})

@@ -145,9 +145,14 @@ void SaveSettings() {
         WINDOWPLACEMENT placement = {};
         placement.length = sizeof(placement);
         if (!windows[i] || !GetWindowPlacement(windows[i], &placement)) continue;
+        // An attached widget's placement is in its parent's coordinates; the
+        // stored places are the screen's, as the next start creates them.
+        RECT& place = placement.rcNormalPosition;
+        const HWND parent = GetAncestor(windows[i], GA_PARENT);
+        if (parent && parent != GetDesktopWindow())
+            MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&place), 2);
         RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
-                       reinterpret_cast<const BYTE*>(&placement.rcNormalPosition),
-                       sizeof(placement.rcNormalPosition));
+                       reinterpret_cast<const BYTE*>(&place), sizeof(place));
     }
 
     for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);

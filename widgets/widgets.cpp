@@ -1,5 +1,6 @@
 #include "widgets/widgets.h"
 
+#include "app/listener.h"
 #include "app/state.h"
 #include "desktop/desktop_attach.h"
 #include "metrics/sampling.h"
@@ -65,6 +66,11 @@ bool OnPaint(WidgetKind kind, HWND window) {
 }
 
 void OnCpuDestroy(HWND window) {
+    if (!appState.exitRequested) {
+        // Nobody here asked for it: the shell's windows took the widgets.
+        OnWidgetsLost();
+        return;
+    }
     SaveSettings();  // RAM and Swap still exist, so all three positions are kept
     KillTimer(window, SampleTimerId);
     PostQuitMessage(0);
@@ -125,6 +131,9 @@ LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_TIMER:
         if (wParam == SampleTimerId) SampleMetrics(window);
+        break;
+    case WM_CLOSE:
+        appState.exitRequested = true;  // the default procedure destroys the widget
         break;
     case WM_DESTROY:
         OnCpuDestroy(window);

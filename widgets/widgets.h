@@ -6,7 +6,8 @@ constexpr UINT SamplePeriodMs = 6000;
 
 // Loads the settings, creates the CPU, RAM and Swap widgets in that order,
 // attaches each to the desktop and starts the sampling timer. False as soon
-// as one window cannot be created.
+// as one window cannot be created. Runs again when widgets that the shell
+// took come back; the classes are registered by then, which is harmless.
 bool CreateWidgetWindows(HINSTANCE instance);
 
 LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
