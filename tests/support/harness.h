@@ -1,27 +1,25 @@
 #pragma once
-// What the tests share: other processes (the program, the stand-in shell and
-// host), their windows, the registry, and X11 input through xdotool.
-
+// What the tests share: other processes (the program, the stand-in shell),
+// their windows, the registry, and X11 input through xdotool.
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 
 namespace vgtest {
 
-// Polls pred until it holds or the time is up; waits are conditions, never naps.
+// Polls pred until it holds or the time is up: every wait is a condition.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 15000);
-
-// Folder of the test program; every built program lies beside it.
-std::wstring BuildDir();
+std::wstring BuildDir();  // every built program lies beside the test program
 std::wstring TempPath(const std::wstring& stem);
 std::string ReadFileText(const std::wstring& path);
-
 // Runs a command of the host system (xdotool under Wine); its exit code or -1.
 int Sh(const std::string& commandLine);
-void Keys(const std::string& keys);  // xdotool key ...
-void PointAt(HWND window, int dx, int dy);
+void Keys(const std::string& keys);
+void PointAt(HWND window, int dx, int dy);  // keys go to the window under the pointer
 
 // A child process, ended when the object goes, also when a test fails.
 class ChildProcess {
@@ -31,9 +29,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess() { Kill(); }
     bool Start(const std::wstring& exe, const std::wstring& arguments = L"");
-    // Exit code, or -1 when it is still running at the time-out.
-    long WaitExit(DWORD timeoutMs = 15000);
-    bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    long WaitExit(DWORD timeoutMs = 15000);  // the exit code, -1 while it runs
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
@@ -45,57 +41,64 @@ private:
 // First window of a process with this class, top-level or nested.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly = false);
 inline HWND ParentOf(HWND w) { return GetAncestor(w, GA_PARENT); }
-RECT ScreenRect(HWND w);
+inline RECT ScreenRect(HWND w) {
+    RECT r = {};
+    GetWindowRect(w, &r);
+    return r;
+}
 
 struct Widgets {
     HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr;
 };
 
 // VitalGauge.exe as its own process.
-class VitalGauge {
-public:
-    // Starts it and waits for the three widgets and the listener, painted.
-    bool Start(const std::wstring& arguments = L"");
-    bool WaitIdle();  // the program is back in its loop, its paints done
-    void PostClose();
-    long WaitExit(DWORD timeoutMs = 15000) { return process.WaitExit(timeoutMs); }
-    // Opens a widget's menu as a right click would, the pointer on the menu.
-    bool OpenMenu(HWND widget);
+struct VitalGauge {
+    bool Start(const std::wstring& arguments = L"");  // widgets shown and painted
+    bool FindWindows();
+    bool WaitIdle();  // back in its loop with no paint pending
+    void PostClose() { PostMessageW(windows.listener, RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0); }
+    long WaitExit() { return process.WaitExit(); }
+    bool OpenMenu(HWND widget);  // as a right click would, the pointer on the menu
     ChildProcess process;
     Widgets windows;
 };
 
-// The stand-in desktop shell (shell_fixture.exe).
-class ShellFixture {
-public:
+// The stand-in desktop shell.
+struct ShellFixture {
     bool Start(const std::wstring& options = L"");
     HWND Window(const wchar_t* className) const { return FindProcessWindow(process.Id(), className); }
-    std::string Log() const { return ReadFileText(log_); }
+    std::string Log() const { return ReadFileText(log); }
     ChildProcess process;
-
-private:
-    std::wstring log_;
+    std::wstring log;
 };
 
-// --- registry under HKEY_CURRENT_USER -------------------------------------
-
-extern const wchar_t kSettingsKey[];
-extern const wchar_t kExplorerAdvancedKey[];
+// --- registry under HKEY_CURRENT_USER ---
+extern const wchar_t kSettingsKey[], kExplorerAdvancedKey[];
 using RegSnapshot = std::map<std::wstring, std::pair<DWORD, std::string>>;  // type, bytes
 RegSnapshot ReadKey(const wchar_t* subKey = kSettingsKey);
-void DeleteKey(const wchar_t* subKey = kSettingsKey);
-void SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size,
-              const wchar_t* subKey = kSettingsKey);
-void SetDword(const std::wstring& name, DWORD value, const wchar_t* subKey = kSettingsKey);
-void SetRect(const std::wstring& name, const RECT& r);
-DWORD DwordIn(const RegSnapshot& key, const std::wstring& name);
-RECT RectIn(const RegSnapshot& key, const std::wstring& name);
-// Exactly the eleven values, each of its own type and size.
-bool ElevenWellFormed(const RegSnapshot& key);
+inline void DeleteKey() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+inline void SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size,
+                     const wchar_t* subKey = kSettingsKey) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, subKey, name.c_str(), type, data, size);
+}
+inline void SetDword(const std::wstring& name, DWORD v, const wchar_t* subKey = kSettingsKey) {
+    SetValue(name, REG_DWORD, &v, 4, subKey);
+}
+inline void SetRect(const std::wstring& name, const RECT& r) { SetValue(name, REG_BINARY, &r, 16); }
+// A value of exactly T's size, or `missing`.
+template <typename T>
+T ValueIn(const RegSnapshot& key, const std::wstring& name, T missing) {
+    auto it = key.find(name);
+    if (it != key.end() && it->second.second.size() == sizeof(T)) std::memcpy(&missing, it->second.second.data(), sizeof(T));
+    return missing;
+}
+inline DWORD DwordIn(const RegSnapshot& key, const std::wstring& name) { return ValueIn<DWORD>(key, name, 0xDEADBEEF); }
+inline RECT RectIn(const RegSnapshot& key, const std::wstring& name) { return ValueIn(key, name, RECT{-1, -1, -1, -1}); }
+bool ElevenWellFormed(const RegSnapshot& key);  // and nothing else
 
 }  // namespace vgtest
 
-inline bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+inline bool operator==(const RECT& a, const RECT& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+    return os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
-std::ostream& operator<<(std::ostream& os, const RECT& r);

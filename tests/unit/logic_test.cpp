@@ -16,14 +16,10 @@
 namespace {
 
 TEST(Logic, Sampling) {
-    struct {
-        bool ok;
-        DWORD load;
-        ULONGLONG total, avail;
-        double ram, swap;
-    } memory[] = {{true, 57, 8000, 4500, 57, 43.75}, {true, 3, 0, 0, 3, 0},
-                  {true, 9, 100, 101, 9, 0}, {true, 9, 100, 100, 9, 0},
-                  {true, 9, 100, 0, 9, 100}, {false, 57, 8000, 4500, 0, 0}};
+    struct { bool ok; DWORD load; ULONGLONG total, avail; double ram, swap; } memory[] = {
+        {true, 57, 8000, 4500, 57, 43.75}, {true, 3, 0, 0, 3, 0},
+        {true, 9, 100, 101, 9, 0}, {true, 9, 100, 100, 9, 0},
+        {true, 9, 100, 0, 9, 100}, {false, 57, 8000, 4500, 0, 0}};
     for (const auto& r : memory) {
         MEMORYSTATUSEX s = {};
         s.dwMemoryLoad = r.load;
@@ -32,32 +28,26 @@ TEST(Logic, Sampling) {
         EXPECT_EQ(r.ram, MemoryPercentsFrom(r.ok, s).ram) << r.load;
         EXPECT_FLOAT_EQ(static_cast<float>(r.swap), static_cast<float>(MemoryPercentsFrom(r.ok, s).swap));
     }
-    struct {
-        PDH_STATUS status;
-        DWORD cstatus;
-        double value, shown;
-    } cpu[] = {{ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5},
-               {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3, 3},
-               {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0},
-               {static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_VALID_DATA, 12.5, 0},
-               {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0}};
+    struct { PDH_STATUS status; DWORD cstatus; double value, shown; } cpu[] = {
+        {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5},
+        {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3, 3},
+        {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0},
+        {static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_VALID_DATA, 12.5, 0},
+        {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0}};
     for (const auto& r : cpu) {
         PDH_FMT_COUNTERVALUE v = {};
         v.CStatus = r.cstatus;
         v.doubleValue = r.value;
         EXPECT_EQ(r.shown, CpuPercentFrom(r.status, v));
     }
-    struct {
-        double percent;
-        int shown;
-    } truncated[] = {{57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}};
+    struct { double percent; int shown; } truncated[] = {
+        {57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}};
     for (const auto& r : truncated) EXPECT_EQ(r.shown, TruncatePercent(r.percent)) << r.percent;
 }
 
 TEST(Logic, SizesTextsAndWhatEachWidgetPaints) {
-    struct {
-        int scale, edge;
-    } edges[] = {{1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {-2, 160}, {INT_MAX, 160}};
+    struct { int scale, edge; } edges[] = {
+        {1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {-2, 160}, {INT_MAX, 160}};
     for (const auto& r : edges) EXPECT_EQ(r.edge, CreationEdge(r.scale)) << r.scale;
     EXPECT_EQ(640, StyleWindowSize(ChartStyle::CapacityBar, 2).width);
     EXPECT_EQ(L"-2147483648%", ValueText(INT_MIN));
@@ -69,15 +59,10 @@ TEST(Logic, SizesTextsAndWhatEachWidgetPaints) {
     s.cpuTextColor = 1, s.ramTextColor = 2, s.swapTextColor = 3;
     s.cpuProgressColor = 4, s.ramProgressColor = 5, s.swapProgressColor = 6;
     const MetricValues m{12.7, 57.2, 43.9};
-    struct {
-        int style;
-        WidgetKind kind;
-        Argb progress, text;
-        const wchar_t* label;
-        int value;
-    } args[] = {{1, WidgetKind::Cpu, 4, 1, L"CPU", 12}, {2, WidgetKind::Ram, 5, 2, L"RAM", 57},
-                {1, WidgetKind::Swap, 6, 3, L"Swap", 43}, {3, WidgetKind::Cpu, 4, 3, L"CPU", 12},
-                {3, WidgetKind::Ram, 5, 3, L"RAM", 57}};
+    struct { int style; WidgetKind kind; Argb progress, text; const wchar_t* label; int value; } args[] = {
+        {1, WidgetKind::Cpu, 4, 1, L"CPU", 12}, {2, WidgetKind::Ram, 5, 2, L"RAM", 57},
+        {1, WidgetKind::Swap, 6, 3, L"Swap", 43}, {3, WidgetKind::Cpu, 4, 3, L"CPU", 12},
+        {3, WidgetKind::Ram, 5, 3, L"RAM", 57}};
     for (const auto& r : args) {
         s.chartTypeValue = r.style;
         const WidgetPaintArgs a = PaintArgsFor(r.kind, s, m);
@@ -89,16 +74,12 @@ TEST(Logic, SizesTextsAndWhatEachWidgetPaints) {
 }
 
 TEST(Logic, ChartGeometry) {
-    struct {
-        int edge;
-        float dpi;
-        int value;
-        float pen, diameter, left, labelTop, labelPx, valuePx, sweep;
-    } gauges[] = {{160, 1, 0, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f},
-                  {320, 1, 25, 12, 272, 24, -24.96f, 32.64f, 59.84f, 90},
-                  {160, 1.5f, 99, 18, 136, 12, -12.48f, 16.32f, 29.92f, 356.4f},
-                  {160, 2, 104, 24, 136, 12, -12.48f, 16.32f, 29.92f, 360},
-                  {160, 1, -5, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f}};
+    struct { int edge; float dpi; int value; float pen, diameter, left, labelTop, labelPx, valuePx, sweep; } gauges[] = {
+        {160, 1, 0, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f},
+        {320, 1, 25, 12, 272, 24, -24.96f, 32.64f, 59.84f, 90},
+        {160, 1.5f, 99, 18, 136, 12, -12.48f, 16.32f, 29.92f, 356.4f},
+        {160, 2, 104, 24, 136, 12, -12.48f, 16.32f, 29.92f, 360},
+        {160, 1, -5, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f}};
     for (const auto& r : gauges) {
         const GaugeLayout g = GaugeLayoutFor(r.edge, r.edge, r.dpi, r.value);
         const float got[] = {g.penWidth, g.diameter, g.left, g.top, g.labelTop, g.labelFontPx, g.valueFontPx, g.sweep};
@@ -107,17 +88,13 @@ TEST(Logic, ChartGeometry) {
     }
     EXPECT_FLOAT_EQ(92.0f, GaugeLayoutFor(320, 160, 1.0f, 42).left);
 
-    struct {
-        int edge;
-        float dpi;
-        int scale, gap, segH, stackH, segW, left, top, step, corner, bandTop, bandH;
-        float labelPx, valuePx;
-    } segments[] = {{160, 1, 1, 3, 6, 87, 136, 12, 35, 9, 3, 122, 38, 22, 20},
-                    {320, 1, 2, 3, 14, 167, 272, 24, 70, 17, 3, 237, 83, 44, 40},
-                    {480, 1, 3, 3, 23, 257, 408, 36, 105, 26, 3, 362, 118, 66, 60},
-                    {160, 1.5f, 1, 4, 5, 86, 136, 12, 35, 9, 4, 121, 39, 33, 30},
-                    {160, 4, 1, 12, 0, 108, 136, 12, 35, 12, 12, 143, 17, 88, 80},
-                    {160, 0.5f, 1, 1, 7, 79, 136, 12, 35, 8, 2, 114, 46, 11, 10}};
+    struct { int edge; float dpi; int scale, gap, segH, stackH, segW, left, top, step, corner, bandTop, bandH; float labelPx, valuePx; } segments[] = {
+        {160, 1, 1, 3, 6, 87, 136, 12, 35, 9, 3, 122, 38, 22, 20},
+        {320, 1, 2, 3, 14, 167, 272, 24, 70, 17, 3, 237, 83, 44, 40},
+        {480, 1, 3, 3, 23, 257, 408, 36, 105, 26, 3, 362, 118, 66, 60},
+        {160, 1.5f, 1, 4, 5, 86, 136, 12, 35, 9, 4, 121, 39, 33, 30},
+        {160, 4, 1, 12, 0, 108, 136, 12, 35, 12, 12, 143, 17, 88, 80},
+        {160, 0.5f, 1, 1, 7, 79, 136, 12, 35, 8, 2, 114, 46, 11, 10}};
     for (const auto& r : segments) {
         const SegmentLayout s = SegmentLayoutFor(r.edge, r.edge, r.dpi, r.scale);
         const int got[] = {s.gap, s.segmentHeight, s.stackHeight, s.segmentWidth, s.left, s.stackTop,
@@ -129,9 +106,8 @@ TEST(Logic, ChartGeometry) {
         EXPECT_FLOAT_EQ(r.valuePx, s.valueFontPx);
     }
     // Lit segments counted from the bottom: value -> how many.
-    struct {
-        int value, lit;
-    } lit[] = {{-5, 0}, {0, 0}, {9, 0}, {10, 1}, {45, 4}, {99, 9}, {100, 10}, {150, 10}};
+    struct { int value, lit; } lit[] = {
+        {-5, 0}, {0, 0}, {9, 0}, {10, 1}, {45, 4}, {99, 9}, {100, 10}, {150, 10}};
     for (const auto& r : lit) {
         int n = 0;
         for (int i = 0; i < 10; ++i) n += SegmentLit(r.value, i);
@@ -139,21 +115,14 @@ TEST(Logic, ChartGeometry) {
         EXPECT_EQ(r.lit > 0, SegmentLit(r.value, 9)) << "the bottom one lights first";
     }
 
-    struct {
-        int w, h;
-        float dpi;
-        int scale, value;
-        float font;
-        int limit;
-        float top, width, height, fill;
-        bool drawn;
-    } capacity[] = {{320, 160, 1, 1, 50, 15, 58, 34, 290, 9, 145, true},
-                    {640, 320, 1, 2, 1, 26, 80, 56, 610, 9, 6.1f, true},
-                    {960, 480, 1, 3, 105, 39, 120, 78, 930, 27, 930, true},
-                    {320, 160, 1.5f, 1, 0, 22.5f, 58, 51, 275, 1, 0, false},
-                    {960, 480, 1.25f, 3, -3, 48.75f, 120, 97.5f, 922.5f, 3.75f, 0, false},
-                    {39, 160, 1, 1, 1, 15, 58, 34, 9, 9, 0.09f, false},
-                    {320, 160, 20, 1, 100, 300, 58, 680, 1, 1, 1, true}};
+    struct { int w, h; float dpi; int scale, value; float font; int limit; float top, width, height, fill; bool drawn; } capacity[] = {
+        {320, 160, 1, 1, 50, 15, 58, 34, 290, 9, 145, true},
+        {640, 320, 1, 2, 1, 26, 80, 56, 610, 9, 6.1f, true},
+        {960, 480, 1, 3, 105, 39, 120, 78, 930, 27, 930, true},
+        {320, 160, 1.5f, 1, 0, 22.5f, 58, 51, 275, 1, 0, false},
+        {960, 480, 1.25f, 3, -3, 48.75f, 120, 97.5f, 922.5f, 3.75f, 0, false},
+        {39, 160, 1, 1, 1, 15, 58, 34, 9, 9, 0.09f, false},
+        {320, 160, 20, 1, 100, 300, 58, 680, 1, 1, 1, true}};
     for (const auto& r : capacity) {
         const CapacityLayout c = CapacityLayoutFor(r.w, r.h, r.dpi, r.scale, r.value);
         const float got[] = {c.margin, c.textTop, c.fontPx, c.barTop, c.barWidth, c.barHeight, c.fillWidth, c.outlineWidth};
@@ -171,21 +140,17 @@ StoredBytes Bytes(const void* data, DWORD size, LONG status = ERROR_SUCCESS) {
 TEST(Logic, StoredValues) {
     const std::uint32_t word = 0x11223344;
     const std::uint8_t one = 0x77, six[6] = {1, 2, 3, 4, 5, 6};
-    struct {
-        StoredBytes stored;
-        std::uint32_t color;
-    } colors[] = {{Bytes(&word, 4), 0x11223344}, {Bytes(&one, 1), 0xFF009677},
-                  {Bytes(six, 6), 0xFF009688}, {Bytes(nullptr, 0), 0xFF009688},
-                  {Bytes(&word, 4, ERROR_FILE_NOT_FOUND), 0xFF009688},
-                  {Bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688}};
+    struct { StoredBytes stored; std::uint32_t color; } colors[] = {
+        {Bytes(&word, 4), 0x11223344}, {Bytes(&one, 1), 0xFF009677},
+        {Bytes(six, 6), 0xFF009688}, {Bytes(nullptr, 0), 0xFF009688},
+        {Bytes(&word, 4, ERROR_FILE_NOT_FOUND), 0xFF009688},
+        {Bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688}};
     for (const auto& r : colors) EXPECT_EQ(r.color, StoredColor(r.stored, 0xFF009688)) << std::hex << r.color;
 
     const std::int32_t two = 2, seven = 7, zero = 0;
-    struct {
-        StoredBytes stored;
-        std::int32_t value, index;
-    } steps[] = {{Bytes(&two, 4), 2, 1}, {Bytes(&seven, 4), 7, 2}, {Bytes(&zero, 4), 0, 2},
-                 {Bytes(six, 6), 1, 0}, {Bytes(&two, 4, ERROR_FILE_NOT_FOUND), 1, 0}, {Bytes(&one, 1), 0x77, 2}};
+    struct { StoredBytes stored; std::int32_t value, index; } steps[] = {
+        {Bytes(&two, 4), 2, 1}, {Bytes(&seven, 4), 7, 2}, {Bytes(&zero, 4), 0, 2},
+        {Bytes(six, 6), 1, 0}, {Bytes(&two, 4, ERROR_FILE_NOT_FOUND), 1, 0}, {Bytes(&one, 1), 0x77, 2}};
     for (const auto& r : steps) {
         std::int32_t value = 3, index = 2;
         ApplyStoredStep(r.stored, value, index);
@@ -194,13 +159,10 @@ TEST(Logic, StoredValues) {
     }
 
     const RECT stored = {10, 20, 170, 180};
-    struct {
-        StoredBytes bytes;
-        bool taken;
-        RECT rect;
-    } rects[] = {{Bytes(&stored, 16), true, stored}, {Bytes(&word, 4), true, {0x11223344, 2, 3, 4}},
-                 {Bytes(six, 6), true, {0x04030201, 0x0605, 3, 4}},
-                 {Bytes(nullptr, 0), false, {1, 2, 3, 4}}, {Bytes(&stored, 16, ERROR_MORE_DATA), false, {1, 2, 3, 4}}};
+    struct { StoredBytes bytes; bool taken; RECT rect; } rects[] = {
+        {Bytes(&stored, 16), true, stored}, {Bytes(&word, 4), true, {0x11223344, 2, 3, 4}},
+        {Bytes(six, 6), true, {0x04030201, 0x0605, 3, 4}},
+        {Bytes(nullptr, 0), false, {1, 2, 3, 4}}, {Bytes(&stored, 16, ERROR_MORE_DATA), false, {1, 2, 3, 4}}};
     for (const auto& r : rects) {
         RECT rect = {1, 2, 3, 4};
         EXPECT_EQ(r.taken, StoredRect(r.bytes, rect));
@@ -213,12 +175,10 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     // 1920..3200 from y -200 (docked bar on its left); the last is unreadable.
     const RECT primaryWork = {0, 0, 1920, 1040};
     const std::vector<MonitorArea> monitors = {{{0, 0, 1920, 1080}, primaryWork, true},
-                                               {{1920, -200, 3200, 824}, {1980, -200, 3200, 824}, true},
-                                               {{-1280, 0, 0, 1024}, {-1280, 30, 0, 1024}, true},
-                                               {{0, 2000, 100, 2100}, {}, false}};
-    struct {
-        RECT in, out;
-    } rows[] = {
+        {{1920, -200, 3200, 824}, {1980, -200, 3200, 824}, true},
+        {{-1280, 0, 0, 1024}, {-1280, 30, 0, 1024}, true},
+        {{0, 2000, 100, 2100}, {}, false}};
+    struct { RECT in, out; } rows[] = {
         {{1940, 100, 2100, 260}, {1980, 100, 2140, 260}},    // under the docked bar
         {{-500, 10, -340, 170}, {-500, 30, -340, 190}},      // under a top bar
         {{100, 1000, 260, 1160}, {100, 880, 260, 1040}},     // over the task bar
@@ -245,12 +205,7 @@ TEST(Logic, MenuColoursAndAlignment) {
     EXPECT_EQ(0xFF000000u, DialogColorToArgb(0xFF000000));
 
     auto box = [](LONG l, LONG t) { return RECT{l, t, l + 160, t + 160}; };
-    struct {
-        RECT rects[3];
-        int clicked;
-        bool row;
-        int first, firstAt, second, secondAt, across;
-    } rows[] = {
+    struct { RECT rects[3]; int clicked; bool row; int first, firstAt, second, secondAt, across; } rows[] = {
         {{box(100, 30), box(400, 60), box(1000, 90)}, 0, true, 1, 550, 2, 1000, 30},
         {{box(100, 30), box(400, 60), box(1000, 90)}, 1, true, 0, -50, 2, 850, 60},
         {{box(100, 30), box(400, 60), box(1000, 90)}, 2, true, 0, 100, 1, 550, 90},
@@ -273,12 +228,10 @@ TEST(Logic, MenuColoursAndAlignment) {
 }
 
 TEST(Logic, HostAndDesktopRules) {
-    struct {
-        const wchar_t* title;
-        bool host;
-    } titles[] = {{L"Vendrake Corvanite Plus!", true}, {L"Vendrake Corvanite Plus! Suite", true},
-                  {L"Vendrake Corvanite Plus", false}, {L"vendrake corvanite plus! x", false},
-                  {L" Vendrake Corvanite Plus!", false}, {L"", false}};
+    struct { const wchar_t* title; bool host; } titles[] = {
+        {L"Vendrake Corvanite Plus!", true}, {L"Vendrake Corvanite Plus! Suite", true},
+        {L"Vendrake Corvanite Plus", false}, {L"vendrake corvanite plus! x", false},
+        {L" Vendrake Corvanite Plus!", false}, {L"", false}};
     for (const auto& r : titles) EXPECT_EQ(r.host, IsHostWindowTitle(r.title)) << r.host;
 
     wchar_t program[kPathChars] = L"untouched";
@@ -299,12 +252,9 @@ TEST(Logic, HostAndDesktopRules) {
     EXPECT_TRUE(CopyPathIfFits(path, L"C:\\x\0junk", 9));
     EXPECT_STREQ(L"C:\\x", path);
 
-    struct {
-        LONG status;
-        DWORD value;
-        bool hidden;
-    } icons[] = {{ERROR_SUCCESS, 1, true}, {ERROR_SUCCESS, 0, false}, {ERROR_SUCCESS, 2, false},
-                 {ERROR_MORE_DATA, 1, false}, {ERROR_FILE_NOT_FOUND, 1, false}};
+    struct { LONG status; DWORD value; bool hidden; } icons[] = {
+        {ERROR_SUCCESS, 1, true}, {ERROR_SUCCESS, 0, false}, {ERROR_SUCCESS, 2, false},
+        {ERROR_MORE_DATA, 1, false}, {ERROR_FILE_NOT_FOUND, 1, false}};
     for (const auto& r : icons) EXPECT_EQ(r.hidden, IconsHiddenFromRead(r.status, r.value));
     EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
               AttachedExStyle(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT));

@@ -1,5 +1,6 @@
 // The real widget windows, created in this process by the program's own code,
 // driven through their messages and menu commands.
+#include "app/listener.h"
 #include "app/state.h"
 #include "host/host_launcher.h"
 #include "render/gdiplus_include.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <thread>
@@ -186,8 +188,32 @@ TEST(Widgets, TicksLeakNothing) {
     EXPECT_LT(grown, 256 * 1024);
 }
 
-// "Settings...": a running host is brought back, else the host is launched,
-// else the user is told.
+// Redirects this program's import of a function: Wine starts every child at
+// normal priority, so the class is read where the launch happens.
+bool Redirect(void* from, void* to) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name; ++d)
+        for (auto* t = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); t->u1.Function; ++t)
+            if (t->u1.Function == reinterpret_cast<ULONG_PTR>(from)) {
+                DWORD old = 0;
+                VirtualProtect(&t->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
+                t->u1.Function = reinterpret_cast<ULONG_PTR>(to);
+                return VirtualProtect(&t->u1.Function, sizeof(void*), old, &old);
+            }
+    return false;
+}
+
+DWORD classAtLaunch = 0;
+decltype(&ShellExecuteExW) realLaunch = nullptr;
+BOOL WINAPI RecordingLaunch(SHELLEXECUTEINFOW* info) {
+    classAtLaunch = GetPriorityClass(GetCurrentProcess());
+    return realLaunch(info);
+}
+
+// "Settings...": a running host is brought back as it was, else the host is
+// launched at normal priority, else the user is told.
 TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     const std::wstring folder = TempPath(L"vg-host-"), record = folder + L"\\ran.txt";
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -195,25 +221,31 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     SetValue(L"Path", REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * 2),
              L"Software\\Vendrake Corvanite Plus!");
     ASSERT_TRUE(ReadHostInstallPath());
-
+    realLaunch = reinterpret_cast<decltype(realLaunch)>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "ShellExecuteExW"));
+    ASSERT_TRUE(Redirect(reinterpret_cast<void*>(realLaunch), reinterpret_cast<void*>(RecordingLaunch)));
+    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
     ASSERT_TRUE(OpenHostApplication());
+    EXPECT_EQ(static_cast<DWORD>(NORMAL_PRIORITY_CLASS), classAtLaunch);
+    EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess())) << "the widgets stay idle";
     ASSERT_TRUE(WaitUntil([&] { return !ReadFileText(record).empty(); }));
-    const std::string ran = ReadFileText(record);
-    EXPECT_NE(std::string::npos, ran.find("Corvanite.exe\" DesktopWidget|")) << ran;
-    EXPECT_NE(std::string::npos, ran.find("|" + std::string(folder.begin(), folder.end()) + "|")) << ran;
+    const std::string ran = ReadFileText(record), dir(folder.begin(), folder.end());
+    EXPECT_NE(std::string::npos, ran.find("Corvanite.exe\" DesktopWidget|" + dir + "|32")) << ran;
     DeleteFileW(record.c_str());
 
-    // A host window of any process counts, this one's too: restored, sent 1827.
-    HWND window = CreateWindowW(L"STATIC", L"Vendrake Corvanite Plus! Suite", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(window, SW_MINIMIZE);
-    OpenHostApplication();
-    MSG msg = {};
-    EXPECT_TRUE(PeekMessageW(&msg, window, 1827, 1827, PM_REMOVE));
-    EXPECT_EQ(0u, msg.wParam + msg.lParam);
-    EXPECT_FALSE(IsIconic(window));
-    EXPECT_TRUE(ReadFileText(record).empty()) << "a running host is not launched again";
-    DestroyWindow(window);
+    // A host window of any process counts, this one's too.
+    for (auto [show, zoomed] : {std::pair{SW_MINIMIZE, false}, {SW_MAXIMIZE, true}}) {
+        HWND window = CreateWindowW(L"STATIC", L"Vendrake Corvanite Plus! Suite", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        ShowWindow(window, show);
+        OpenHostApplication();
+        MSG msg = {};
+        EXPECT_TRUE(PeekMessageW(&msg, window, 1827, 1827, PM_REMOVE));
+        EXPECT_EQ(0u, msg.wParam + msg.lParam);
+        EXPECT_FALSE(IsIconic(window));
+        EXPECT_EQ(zoomed, IsZoomed(window) != FALSE) << "a maximised host stays maximised";
+        EXPECT_TRUE(ReadFileText(record).empty()) << "a running host is not launched again";
+        DestroyWindow(window);
+    }
 
     // A host that cannot be started: one box, ours.
     lstrcpyW(appState.hostInstallPath, (folder + L"\\gone").c_str());
@@ -232,8 +264,40 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     watcher.join();
     EXPECT_EQ(L"Error", caption);
     EXPECT_EQ(L"Cannot open Corvanite for Windows 11 main app.", text);
-    DeleteFileW((folder + L"\\Corvanite.exe").c_str());
-    RemoveDirectoryW(folder.c_str());
+}
+
+// The shell's windows take the widgets with them (as Windows does it: a
+// WM_DESTROY nobody here asked for): they come back with the next shell, or
+// alone after the wait; "Exit" still ends the program.
+TEST(Widgets, TakenUnaskedComeBackWithTheNextShellOrAlone) {
+    SetDword(L"HideIcons", 0, kExplorerAdvancedKey);
+    ShellFixture shell;
+    ASSERT_TRUE(shell.Start());
+    const HWND listener = CreateListenerWindow(GetModuleHandleW(nullptr));
+    StartWidgets();
+    const RECT place = ScreenRect(appState.cpuWindow);
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    for (auto [message, wParam, shellGone] : {std::tuple{taskbarCreated, WPARAM{0}, false}, {WM_TIMER, ShellWaitTimerId, true}}) {
+        for (int i = 0; i < 3; ++i) DestroyWindow(Widget(i));
+        MSG msg;
+        EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(nullptr, appState.cpuWindow) << "no stale handle kept";
+        EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos")) << "saved";
+        if (shellGone) shell.process.Kill();
+        SendMessageW(listener, message, wParam, 0);
+        ASSERT_NE(nullptr, appState.cpuWindow);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(shellGone ? GetDesktopWindow() : shell.Window(L"SysListView32"), ParentOf(Widget(i)));
+            EXPECT_TRUE(IsWindowVisible(Widget(i)));
+        }
+        EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
+    }
+    ASSERT_TRUE(shell.Start());  // a shell that comes after the wait takes them in
+    SendMessageW(listener, taskbarCreated, 0, 0);
+    EXPECT_EQ(shell.Window(L"SysListView32"), ParentOf(appState.swapWindow));
+    RunMenuCommand(appState.cpuWindow, MenuId::Exit);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 }  // namespace
