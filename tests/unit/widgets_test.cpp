@@ -64,11 +64,10 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
                  {L"SwapVitalGaugeClass", L"SwapVitalGauge", 850, 100}};
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
-        wchar_t text[64] = {};
-        GetClassNameW(w, text, 64);
-        EXPECT_STREQ(names[i].className, text);
-        GetWindowTextW(w, text, 64);
-        EXPECT_STREQ(names[i].title, text);
+        wchar_t className[64] = {}, title[64] = {};
+        GetClassNameW(w, className, 64);
+        GetWindowTextW(w, title, 64);
+        EXPECT_EQ(std::wstring(names[i].className) + L"/" + names[i].title, std::wstring(className) + L"/" + title);
         EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + 160, names[i].top + 160}), ScreenRect(w));
         EXPECT_EQ(WS_POPUP | WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & ~WS_CLIPSIBLINGS);
         EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW, GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_TOPMOST);
@@ -76,9 +75,7 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         BYTE alpha = 0;
         DWORD flags = 0;
         GetLayeredWindowAttributes(w, &key, &alpha, &flags);
-        EXPECT_EQ(0x646464u, key);
-        EXPECT_EQ(255, alpha);
-        EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
+        EXPECT_EQ(0x646464FF03u, (std::uint64_t{key} << 16) + (alpha << 8) + flags) << "key, alpha, flags";
         EXPECT_EQ(HTCAPTION, SendMessageW(w, WM_NCHITTEST, 0, 0));
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         EXPECT_EQ(nullptr, GetWindow(w, GW_HWNDNEXT)) << "a raised widget goes back to the bottom";
