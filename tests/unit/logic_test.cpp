@@ -258,6 +258,10 @@ TEST(Logic, HostAndDesktopRules) {
     for (const auto& r : icons) EXPECT_EQ(r.hidden, IconsHiddenFromRead(r.status, r.value));
     EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
               AttachedExStyle(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT));
+    struct { const wchar_t* holder; DWORD process, shell; bool taken; } holders[] = {
+        {L"WorkerW", 7, 7, true}, {L"Progman", 7, 7, true}, {L"WorkerW", 8, 7, false},
+        {L"#32770", 7, 7, false}, {L"WorkerW", 0, 0, false}};
+    for (const auto& r : holders) EXPECT_EQ(r.taken, IsShellViewHolder(r.holder, r.process, r.shell)) << r.process;
 }
 
 }  // namespace

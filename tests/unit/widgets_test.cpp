@@ -218,7 +218,8 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     SetValue(L"Path", REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * 2),
              L"Software\\Vendrake Corvanite Plus!");
     ASSERT_TRUE(ReadHostInstallPath());
-    realLaunch = reinterpret_cast<decltype(realLaunch)>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "ShellExecuteExW"));
+    realLaunch = reinterpret_cast<decltype(realLaunch)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "ShellExecuteExW")));
     ASSERT_TRUE(Redirect(reinterpret_cast<void*>(realLaunch), reinterpret_cast<void*>(RecordingLaunch)));
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
     ASSERT_TRUE(OpenHostApplication());
