@@ -44,6 +44,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${APP}"
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include Sections.nsh
+!include StrFunc.nsh
+${StrStr}
 
 !define MUI_ICON "${VG_SRC}\resources\app.ico"
 !define MUI_UNICON "${VG_SRC}\resources\app.ico"
@@ -216,6 +218,18 @@ SectionEnd
 Function .onInit
   SetShellVarContext current
   !insertmacro ONE_AT_A_TIME
+  ; Given a /D= folder that cannot exist (part of it is a file), NSIS falls
+  ; back to the default folder without a word: refuse instead.
+  System::Call 'kernel32::GetCommandLineW() w .R0'
+  ${StrStr} $R1 $R0 " /D="
+  StrCpy $R1 $R1 "" 4
+  ${If} $R1 != ""
+  ${AndIf} $R1 != $INSTDIR
+  ${AndIf} $R1 != "$INSTDIR\"
+    MessageBox MB_OK|MB_ICONSTOP "Setup cannot install into$\r$\n$R1$\r$\nbecause that folder cannot be made. Nothing was changed." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   StrCpy $Launched 0
   ${GetParameters} $R0
   ClearErrors
