@@ -1,6 +1,7 @@
 ; VitalGauge per-user installer. Built by tools/package:
 ;   makensis -DVG_VERSION=x.y.z -DVG_FILES=<folder with the exes and README.txt>
-;            -DVG_SRC=<source tree> -DVG_OUT=<setup.exe> installer/vitalgauge.nsi
+;            -DVG_SRC=<source tree> -DVG_WIZARD=<164x314 bmp> -DVG_OUT=<setup.exe>
+;            installer/vitalgauge.nsi
 ; Installer switches: /S  /D=<folder>  /NOAUTOSTART  /LAUNCH
 ; Uninstaller switches: /S  /PURGE
 ; Exit codes: 0 done, 1 cancelled, 2 failed with nothing changed.
@@ -12,8 +13,8 @@ RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 
-!ifndef VG_VERSION | VG_FILES | VG_SRC | VG_OUT
-  !error "tools/package passes VG_VERSION, VG_FILES, VG_SRC and VG_OUT"
+!ifndef VG_VERSION | VG_FILES | VG_SRC | VG_WIZARD | VG_OUT
+  !error "tools/package passes VG_VERSION, VG_FILES, VG_SRC, VG_WIZARD and VG_OUT"
 !endif
 
 !define APP "VitalGauge"
@@ -49,6 +50,7 @@ ${StrStr}
 
 !define MUI_ICON "${VG_SRC}\resources\app.ico"
 !define MUI_UNICON "${VG_SRC}\resources\app.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${VG_WIZARD}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
