@@ -66,8 +66,8 @@ until_ '[ ! -e "$dir" ] && [ "$(widgets)" = 0 ]'
 [ ! -e "$lnk" ] && ! has_key "$uninst" && [ -z "$(val "$run" VitalGauge)" ] || fail "uninstall left entries"
 export_settings uninstalled && cmp -s "$tmp/kept.reg" "$tmp/uninstalled.reg" || fail "settings not kept"
 
-# A folder of the user's own: used, left in place with what else it holds.
-tools="$WINEPREFIX/drive_c/My Tools" && mkdir -p "$tools" && echo mine >"$tools/keep.txt"
+# A folder of the user's own: used, and left in place even when empty.
+tools="$WINEPREFIX/drive_c/My Tools" && mkdir -p "$tools"
 # cmd passes the command line as typed: /D= takes the rest, spaces and all.
 cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
 w cmd /c 'C:\setup.exe /S /NOAUTOSTART /LAUNCH /D=C:\My Tools' || fail "install into My Tools"
@@ -78,7 +78,7 @@ w "$dir/Uninstall.exe" /S "_?=$win" && fail "a stale uninstaller succeeded"
 [ "$(val "$uninst" InstallLocation)" = 'C:\My Tools' ] || fail "a stale uninstaller removed entries"
 w "$tools/Uninstall.exe" /S /PURGE
 until_ '[ ! -e "$tools/Uninstall.exe" ] && [ "$(widgets)" = 0 ]'
-[ "$(ls "$tools")" = keep.txt ] || fail "My Tools: $(ls "$tools")"
+[ -d "$tools" ] && [ -z "$(ls -A "$tools")" ] || fail "My Tools removed or not emptied"
 ! has_key "$settings" && ! has_key "$uninst" || fail "/PURGE left the settings or the entry"
 [ "$(val "$host" Path)" = 'C:\Corvanite' ] && [ -n "$(val "$run" Other)" ] || fail "other keys touched"
 
