@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# One user's story with the release downloads, under Wine: a second setup and
+# an unwritable folder are refused; install; sign in; upgrade over the running
+# widgets; uninstall keeping the settings; install elsewhere without sign-in
+# start; a stale uninstaller; uninstall with /PURGE; the portable zip.
+set -euo pipefail
+build=$1 version=$2
+setup=$build/VitalGauge-$version-setup.exe zip=$build/VitalGauge-$version-win64.zip
+settings='HKCU\Software\VitalGauge' host='HKCU\Software\Vendrake Corvanite Plus!'
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+uninst='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VitalGauge'
+tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+w() { wine "$@" </dev/null >/dev/null 2>&1; }
+val() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
+has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
+export_settings() { w reg export "$settings" "Z:$tmp/$1.reg" /y || fail "no settings key"; }
+# Polls a condition for up to 60 s.
+until_() { for _ in $(seq 600); do eval "$1" && return 0; sleep 0.1; done; fail "never true: $1"; }
+widgets() { xdotool search --onlyvisible --name '^(RAM|Swap)?VitalGauge$' 2>/dev/null | wc -l; }
+# VitalGauge processes of this prefix (other prefixes may run the program too).
+ours() { for p in $(pgrep -f 'VitalGauge\.exe'); do
+  grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done; true; }
+app_pid() { xdotool search --onlyvisible --name '^VitalGauge$' getwindowpid 2>/dev/null || true; }
+local_win=$(wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')
+win="$local_win\\Programs\\VitalGauge" dir=$(winepath -u "$local_win" 2>/dev/null)/Programs/VitalGauge
+lnk=$(winepath -u "$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+lnk="$lnk/Microsoft/Windows/Start Menu/Programs/VitalGauge.lnk"
+
+w reg add "$settings" /v WindowPos /t REG_BINARY /d 280000006400000080000000e2000000 /f
+w reg add "$settings" /v chartTypeValue /t REG_DWORD /d 2 /f
+w reg add "$host" /v Path /d 'C:\Corvanite' /f && w reg add "$run" /v Other /d 'C:\other.exe' /f
+export_settings kept
+
+# A folder that cannot be made, and a second setup beside the first (its
+# window titled with the version): refused, nothing written.
+touch "$WINEPREFIX/drive_c/afile"
+w "$setup" /S '/D=C:\afile\VitalGauge' && fail "installed under a file"
+wine "$setup" </dev/null >/dev/null 2>&1 & first=$!
+until_ 'xdotool search --onlyvisible --name "^VitalGauge $version Setup" >/dev/null'
+w "$setup" /S && fail "a second setup ran beside the first"
+kill "$first" && until_ '! xdotool search --name "^VitalGauge $version Setup" >/dev/null'
+! has_key "$uninst" || fail "a refused setup left an Uninstall entry"
+
+w "$setup" /S || fail "silent install"
+[ -z "$(ours)" ] || fail "started without /LAUNCH"
+for f in VitalGauge.exe vg-close.exe README.txt Uninstall.exe; do [ -f "$dir/$f" ] || fail "no $f"; done
+[ -f "$lnk" ] || fail "no Start-menu shortcut"
+[ "$(val "$run" VitalGauge)" = "\"$win\\VitalGauge.exe\"" ] || fail "Run value: $(val "$run" VitalGauge)"
+for v in DisplayName DisplayIcon InstallLocation UninstallString QuietUninstallString \
+         EstimatedSize NoModify NoRepair; do [ -n "$(val "$uninst" $v)" ] || fail "no $v"; done
+[ "$(val "$uninst" DisplayVersion)" = "$version" ] || fail "DisplayVersion"
+[ "$(val "$uninst" QuietUninstallString)" = "\"$win\\Uninstall.exe\" /S" ] || fail "QuietUninstallString"
+
+# Signing in runs the Run value: three widgets, and only three.
+w wineboot && until_ '[ "$(widgets)" = 3 ]'
+old=$(app_pid)
+printf x >>"$dir/VitalGauge.exe"  # an older build is running
+w "$setup" /S || fail "install over the running widgets"
+until_ '[ -n "$(app_pid)" ] && [ "$(app_pid)" != "$old" ] && [ "$(widgets)" = 3 ]'
+cmp -s "$dir/VitalGauge.exe" "$build/VitalGauge.exe" || fail "the program was not replaced"
+export_settings upgraded && cmp -s "$tmp/kept.reg" "$tmp/upgraded.reg" || fail "settings changed"
+
+w "$dir/Uninstall.exe" /S
+until_ '[ ! -e "$dir" ] && [ "$(widgets)" = 0 ]'
+[ ! -e "$lnk" ] && ! has_key "$uninst" && [ -z "$(val "$run" VitalGauge)" ] || fail "uninstall left entries"
+export_settings uninstalled && cmp -s "$tmp/kept.reg" "$tmp/uninstalled.reg" || fail "settings not kept"
+
+# A folder of the user's own: used, and left in place even when empty.
+tools="$WINEPREFIX/drive_c/My Tools" && mkdir -p "$tools"
+# cmd passes the command line as typed: /D= takes the rest, spaces and all.
+cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
+w cmd /c 'C:\setup.exe /S /NOAUTOSTART /LAUNCH /D=C:\My Tools' || fail "install into My Tools"
+until_ '[ "$(widgets)" = 3 ]'
+[ -z "$(val "$run" VitalGauge)" ] || fail "/NOAUTOSTART wrote a Run value"
+mkdir -p "$dir" && cp "$tools/Uninstall.exe" "$dir/"  # a stale uninstaller: its program is gone
+w "$dir/Uninstall.exe" /S "_?=$win" && fail "a stale uninstaller succeeded"
+[ "$(val "$uninst" InstallLocation)" = 'C:\My Tools' ] || fail "a stale uninstaller removed entries"
+w "$tools/Uninstall.exe" /S /PURGE
+until_ '[ ! -e "$tools/Uninstall.exe" ] && [ "$(widgets)" = 0 ]'
+[ -d "$tools" ] && [ -z "$(ls -A "$tools")" ] || fail "My Tools removed or not emptied"
+! has_key "$settings" && ! has_key "$uninst" || fail "/PURGE left the settings or the entry"
+[ "$(val "$host" Path)" = 'C:\Corvanite' ] && [ -n "$(val "$run" Other)" ] || fail "other keys touched"
+
+# The portable zip: exactly its three files, and the program runs from it.
+[ "$(zipinfo -1 "$zip" | sort | tr '\n' ' ')" = "README.txt VitalGauge.exe vg-close.exe " ] ||
+  fail "zip holds: $(zipinfo -1 "$zip")"
+unzip -q "$zip" -d "$tmp/portable"
+wine "$tmp/portable/VitalGauge.exe" </dev/null >/dev/null 2>&1 & portable=$!
+until_ '[ "$(widgets)" = 3 ]'
+w "$tmp/portable/vg-close.exe" && wait "$portable" || fail "the portable copy did not end cleanly"
+echo "install story passed"
