@@ -61,14 +61,13 @@ bool LaunchHost() {
     info.lpParameters = kHostArgument;
     info.lpDirectory = appState.hostInstallPath;
     info.nShow = SW_SHOWNORMAL;
-    // A process started by an idle one is idle too, and the host is an
-    // ordinary application: the widgets step up to normal for the launch
-    // and go back to their own class at once.
+    // The widgets step up for the launch only and go back to their own
+    // class at once.
     const DWORD ownClass = GetPriorityClass(GetCurrentProcess());
-    const bool lower = ownClass == IDLE_PRIORITY_CLASS || ownClass == BELOW_NORMAL_PRIORITY_CLASS;
-    if (lower) SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    const DWORD launchClass = LaunchPriorityClass(ownClass);
+    if (launchClass != ownClass) SetPriorityClass(GetCurrentProcess(), launchClass);
     const bool launched = ShellExecuteExW(&info) != FALSE;
-    if (lower) SetPriorityClass(GetCurrentProcess(), ownClass);
+    if (launchClass != ownClass) SetPriorityClass(GetCurrentProcess(), ownClass);
     return launched;
 }
 

@@ -48,3 +48,10 @@ inline bool ComposeHostProgramPath(const wchar_t* installPath,
     std::wmemcpy(program + folderChars, kHostProgramSuffix, kHostProgramSuffixChars + 1);
     return true;
 }
+
+// A process started by an idle one is idle too, and the host is an ordinary
+// application: it is launched from the normal class, never a lower one.
+inline DWORD LaunchPriorityClass(DWORD ownClass) {
+    return ownClass == IDLE_PRIORITY_CLASS || ownClass == BELOW_NORMAL_PRIORITY_CLASS ? NORMAL_PRIORITY_CLASS
+                                                                                       : ownClass;
+}

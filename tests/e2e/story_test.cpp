@@ -31,7 +31,7 @@ void ExpectPlaced(const VitalGauge& app, const RECT (&want)[3]) {
 // Down n times from the closed menu reaches the nth item (separators skipped).
 const std::string kChartType = "Down Down Down Down Down Right", kScale = "Down Down Down Down Down Down Right";
 
-TEST(Story, FirstRunMenusColoursAndExit) {
+TEST(Story, FirstRunMenusColourDragAndCloseDuringAMenu) {
     DeleteKey();
     VitalGauge app;
     ASSERT_TRUE(app.Start(L"--help /? -scale 3"));  // arguments change nothing
@@ -66,34 +66,13 @@ TEST(Story, FirstRunMenusColoursAndExit) {
     ASSERT_TRUE(WaitStored(L"ramProgressColor", 0xFFFF0000));
     EXPECT_EQ(0xFF009688u, DwordIn(ReadKey(), L"cpuProgressColor"));
 
-    // "Exit" from the Swap widget, after RAM was moved by someone else.
-    SetWindowPos(app.windows.ram, nullptr, 420, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(app.OpenMenu(app.windows.swap));
-    Keys("Up Return");
-    EXPECT_EQ(0, app.WaitExit());
-    const RegSnapshot key = ReadKey();
-    EXPECT_TRUE(ElevenWellFormed(key));
-    EXPECT_EQ((RECT{420, 130, 1060, 450}), RectIn(key, L"WindowPos2"));
-    EXPECT_EQ(0xFFFF0000u, DwordIn(key, L"ramProgressColor"));
-}
-
-TEST(Story, StoredLayoutDragAndCloseDuringAMenu) {
-    DeleteKey();
-    SetRect(L"WindowPos", {100, 100, 420, 260});
-    SetDword(L"chartTypeValue", 3);
-    SetDword(L"ScaleValue", 5);  // hand-edited: drawn as scale 1, kept as it is
-    VitalGauge app;
-    ASSERT_TRUE(app.Start());
-    EXPECT_EQ((RECT{100, 100, 420, 260}), ScreenRect(app.windows.cpu));
-
-    // A real left drag, started on the drawn bar.
-    Sh("xdotool mousemove 200 138 mousedown 1 sleep 0.2 mousemove 260 178 sleep 0.2 "
-       "mousemove 320 228 sleep 0.2 mouseup 1");
-    ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 220; }));
-    EXPECT_EQ((RECT{220, 190, 540, 350}), ScreenRect(app.windows.cpu));
+    // A real left drag, started on the CPU widget's drawn bar, saves at release.
+    Sh("xdotool mousemove 650 160 mousedown 1 sleep 0.2 mousemove 710 200 sleep 0.2 mousemove 770 250 sleep 0.2 mouseup 1");
+    ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 670; }));
+    EXPECT_EQ((RECT{670, 190, 1310, 510}), ScreenRect(app.windows.cpu));
     const RegSnapshot saved = ReadKey();
     EXPECT_TRUE(ElevenWellFormed(saved));
-    EXPECT_EQ(5u, DwordIn(saved, L"ScaleValue"));
+    EXPECT_EQ(0xFFFF0000u, DwordIn(saved, L"ramProgressColor"));
 
     // The close message while a menu is open: the program ends as saved.
     ASSERT_TRUE(app.OpenMenu(app.windows.ram));

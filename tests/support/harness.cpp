@@ -11,9 +11,8 @@ const wchar_t kExplorerAdvancedKey[] = L"Software\\Microsoft\\Windows\\CurrentVe
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred())
+    for (bool held; !(held = pred()); std::this_thread::sleep_for(std::chrono::milliseconds(30)))
         if (std::chrono::steady_clock::now() >= end) return false;
-        else std::this_thread::sleep_for(std::chrono::milliseconds(30));
     return true;
 }
 
@@ -59,10 +58,8 @@ int Sh(const std::string& commandLine) {
 }
 
 void Keys(const std::string& keys) { Sh("xdotool key --delay 60 " + keys); }
-
-void PointAt(HWND window, int dx, int dy) {
-    const RECT r = ScreenRect(window);
-    Sh("xdotool mousemove " + std::to_string(r.left + dx) + " " + std::to_string(r.top + dy));
+void PointAt(HWND w, int dx, int dy) {
+    Sh("xdotool mousemove " + std::to_string(ScreenRect(w).left + dx) + " " + std::to_string(ScreenRect(w).top + dy));
 }
 
 bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
@@ -128,8 +125,7 @@ bool VitalGauge::WaitIdle() {
 
 bool VitalGauge::OpenMenu(HWND widget) {
     PointAt(widget, 20, 20);
-    const RECT r = ScreenRect(widget);
-    PostMessageW(widget, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(r.left + 20, r.top + 20));
+    PostMessageW(widget, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(ScreenRect(widget).left + 20, ScreenRect(widget).top + 20));
     return WaitUntil([&] { return FindProcessWindow(process.Id(), L"#32768", true) != nullptr; });
 }
 

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 #include <psapi.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <thread>
@@ -56,12 +55,9 @@ COLORREF PixelOf(HWND w, int x, int y) {
 
 TEST(Widgets, CreatedPaintedAndCommanded) {
     StartWidgets();
-    const struct {
-        const wchar_t *className, *title;
-        LONG left, top;
-    } names[] = {{L"CPUVitalGaugeClass", L"VitalGauge", 100, 100},
-                 {L"RAMVitalGaugeClass", L"RAMVitalGauge", 50, 50},
-                 {L"SwapVitalGaugeClass", L"SwapVitalGauge", 850, 100}};
+    const struct { const wchar_t *className, *title; LONG left, top; } names[] = {
+        {L"CPUVitalGaugeClass", L"VitalGauge", 100, 100}, {L"RAMVitalGaugeClass", L"RAMVitalGauge", 50, 50},
+        {L"SwapVitalGaugeClass", L"SwapVitalGauge", 850, 100}};
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
         wchar_t className[64] = {}, title[64] = {};
@@ -84,19 +80,12 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     // Each command on some widget: the stored steps, every window's size after
     // its paint, the radio marks, and a pixel of what the style drew.
     appState.LiveMetrics = {25, 45, 50};
-    const struct {
-        int clicked;
-        UINT command;
-        DWORD scale, chart;
-        int width, height;
-        int px, py;  // of the CPU widget: red progress colour there
-    } steps[] = {{1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97},
-                 {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60},
-                 {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84},
-                 {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350},
-                 {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119},
-                 {0, 0, 1, 2, 160, 160, 80, 119},
-                 {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48}};
+    // px, py: a pixel of the CPU widget in its red progress colour.
+    const struct { int clicked; UINT command; DWORD scale, chart; int width, height, px, py; } steps[] = {
+        {1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97}, {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60},
+        {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84}, {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350},
+        {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119}, {0, 0, 1, 2, 160, 160, 80, 119},
+        {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48}};
     for (const auto& s : steps) {
         RunMenuCommand(Widget(s.clicked), s.command);
         PaintAll();
@@ -104,11 +93,9 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_TRUE(ElevenWellFormed(key));
         EXPECT_EQ(s.scale, DwordIn(key, L"ScaleValue")) << s.command;
         EXPECT_EQ(s.chart, DwordIn(key, L"chartTypeValue")) << s.command;
-        for (int i = 0; i < 3; ++i) {
-            const RECT r = ScreenRect(Widget(i));
-            EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + s.width, names[i].top + s.height}), r)
-                << s.command;
-        }
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + s.width, names[i].top + s.height}),
+                      ScreenRect(Widget(i))) << s.command;
         EXPECT_EQ(RGB(255, 0, 0), PixelOf(appState.cpuWindow, s.px, s.py)) << s.command;
         EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 1, s.height - 2)) << "colour key";
         HMENU menu = BuildContextMenu();
@@ -119,11 +106,15 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
             }
         DestroyMenu(menu);
     }
-    // The Segmented Bar lit 4 of RAM's 10 segments at 45 %, the rest unlit.
+    // The Segmented Bar lit RAM's bottom 4 of 10 segments at 45 %; its label is centred.
     RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 1);
     PaintAll();
-    EXPECT_EQ(RGB(0, 0x96, 0x88), PixelOf(appState.ramWindow, 80, 35 + 6 * 9 + 3));
-    EXPECT_EQ(RGB(0x2D, 0x2D, 0x2D), PixelOf(appState.ramWindow, 80, 35 + 5 * 9 + 3));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D), PixelOf(appState.ramWindow, 80, 38 + 9 * i)) << i;
+    int stray = 0;
+    for (int y = 4; y < 30; ++y)
+        for (int x = 0; x < 8; ++x) stray += PixelOf(appState.ramWindow, x, y) != RGB(100, 100, 100);
+    EXPECT_EQ(0, stray) << "the label is centred";
 
     // Align: the worked example of a row anchored at RAM.
     const POINT at[3] = {{100, 100}, {400, 200}, {1000, 300}};
@@ -185,32 +176,8 @@ TEST(Widgets, TicksLeakNothing) {
     EXPECT_LT(grown, 256 * 1024);
 }
 
-// Redirects this program's import of a function: Wine starts every child at
-// normal priority, so the class is read where the launch happens.
-bool Redirect(void* from, void* to) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name; ++d)
-        for (auto* t = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); t->u1.Function; ++t)
-            if (t->u1.Function == reinterpret_cast<ULONG_PTR>(from)) {
-                DWORD old = 0;
-                VirtualProtect(&t->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-                t->u1.Function = reinterpret_cast<ULONG_PTR>(to);
-                return VirtualProtect(&t->u1.Function, sizeof(void*), old, &old);
-            }
-    return false;
-}
-
-DWORD classAtLaunch = 0;
-decltype(&ShellExecuteExW) realLaunch = nullptr;
-BOOL WINAPI RecordingLaunch(SHELLEXECUTEINFOW* info) {
-    classAtLaunch = GetPriorityClass(GetCurrentProcess());
-    return realLaunch(info);
-}
-
 // "Settings...": a running host is brought back as it was, else the host is
-// launched at normal priority, else the user is told.
+// launched, else the user is told.
 TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     const std::wstring folder = TempPath(L"vg-host-"), record = folder + L"\\ran.txt";
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -218,12 +185,8 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     SetValue(L"Path", REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * 2),
              L"Software\\Vendrake Corvanite Plus!");
     ASSERT_TRUE(ReadHostInstallPath());
-    realLaunch = reinterpret_cast<decltype(realLaunch)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "ShellExecuteExW")));
-    ASSERT_TRUE(Redirect(reinterpret_cast<void*>(realLaunch), reinterpret_cast<void*>(RecordingLaunch)));
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
     ASSERT_TRUE(OpenHostApplication());
-    EXPECT_EQ(static_cast<DWORD>(NORMAL_PRIORITY_CLASS), classAtLaunch);
     EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess())) << "the widgets stay idle";
     ASSERT_TRUE(WaitUntil([&] { return !ReadFileText(record).empty(); }));
     const std::string ran = ReadFileText(record), dir(folder.begin(), folder.end());
@@ -247,52 +210,78 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
 
     // A host that cannot be started: one box, ours.
     lstrcpyW(appState.hostInstallPath, (folder + L"\\gone").c_str());
-    std::wstring caption, text;
+    std::wstring box;
     std::thread watcher([&] {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", true)) != nullptr; });
-        wchar_t buffer[128] = {};
-        GetWindowTextW(box, buffer, 128);
-        caption = buffer;
-        GetDlgItemTextW(box, 0xFFFF, buffer, 128);
-        text = buffer;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        HWND w = nullptr;
+        WaitUntil([&] { return (w = FindProcessWindow(GetCurrentProcessId(), L"#32770", true)) != nullptr; });
+        wchar_t caption[16] = {}, text[128] = {};
+        GetWindowTextW(w, caption, 16);
+        GetDlgItemTextW(w, 0xFFFF, text, 128);
+        box = std::wstring(caption) + L": " + text;
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
     });
     OpenHostApplication();
     watcher.join();
-    EXPECT_EQ(L"Error", caption);
-    EXPECT_EQ(L"Cannot open Corvanite for Windows 11 main app.", text);
+    EXPECT_EQ(L"Error: Cannot open Corvanite for Windows 11 main app.", box);
 }
 
-// The shell's windows take the widgets with them (as Windows does it: a
-// WM_DESTROY nobody here asked for): they come back with the next shell, or
-// alone after the wait; "Exit" still ends the program.
-TEST(Widgets, TakenUnaskedComeBackWithTheNextShellOrAlone) {
-    SetDword(L"HideIcons", 0, kExplorerAdvancedKey);
+bool AllUnder(HWND parent) {
+    for (int i = 0; i < 3; ++i)
+        if (ParentOf(Widget(i)) != parent || !IsWindowVisible(Widget(i))) return false;
+    return true;
+}
+
+// On the stand-in shell, its view already in a worker window: the widgets
+// follow the icon setting as the system announces it, the shell takes them
+// away (as Windows does it: a WM_DESTROY nobody here asked for), and they come
+// back with the next shell or alone after the wait; "Exit" still ends.
+TEST(Widgets, OnTheShellsDesktop) {
+    SetDword(L"HideIcons", 1, kExplorerAdvancedKey);
+    // Another program's "WorkerW" holding a view, above the shell: never taken.
+    for (const wchar_t* name : {L"WorkerW", L"SHELLDLL_DefView"}) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpszClassName = name;
+        RegisterClassW(&wc);
+    }
+    HWND decoy = CreateWindowW(L"WorkerW", L"", WS_POPUP, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowW(L"SHELLDLL_DefView", L"", WS_CHILD, 0, 0, 9, 9, decoy, nullptr, nullptr, nullptr);
     ShellFixture shell;
-    ASSERT_TRUE(shell.Start());
+    ASSERT_TRUE(shell.Start(L"--in-worker"));
+    SetWindowPos(decoy, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const HWND listener = CreateListenerWindow(GetModuleHandleW(nullptr));
     StartWidgets();
+    const HWND view = shell.Window(L"SHELLDLL_DefView");
+    EXPECT_EQ(shell.Window(L"WorkerW"), ParentOf(view));
+    EXPECT_TRUE(AllUnder(view)) << "icons hidden: straight into the view";
+    EXPECT_EQ("", shell.Log()) << "no worker request while the icons are hidden";
+    for (auto [hidden, parent] : {std::pair{0, shell.Window(L"SysListView32")}, {1, view}}) {
+        SetDword(L"HideIcons", hidden, kExplorerAdvancedKey);
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_NORMAL, 15000, nullptr);
+        EXPECT_TRUE(AllUnder(parent)) << hidden;
+        EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_VISIBLE), GetWindowLongW(appState.ramWindow, GWL_STYLE));
+    }
+    EXPECT_EQ("052C 0 0\n052C 0 0\n052C 0 0\n", shell.Log()) << "one request per widget";
     const RECT place = ScreenRect(appState.cpuWindow);
+    SaveSettings();
+    EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos")) << "a desktop at (0,0) stores the screen place";
+
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     for (auto [message, wParam, shellGone] : {std::tuple{taskbarCreated, WPARAM{0}, false}, {WM_TIMER, ShellWaitTimerId, true}}) {
-        for (int i = 0; i < 3; ++i) DestroyWindow(Widget(i));
+        for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) DestroyWindow(w);
         MSG msg;
         EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         EXPECT_EQ(nullptr, appState.cpuWindow) << "no stale handle kept";
-        EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos")) << "saved";
         if (shellGone) shell.process.Kill();
         SendMessageW(listener, message, wParam, 0);
         ASSERT_NE(nullptr, appState.cpuWindow);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(shellGone ? GetDesktopWindow() : shell.Window(L"SysListView32"), ParentOf(Widget(i)));
-            EXPECT_TRUE(IsWindowVisible(Widget(i)));
-        }
+        EXPECT_TRUE(AllUnder(shellGone ? GetDesktopWindow() : view));
         EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
     }
+    SetDword(L"HideIcons", 0, kExplorerAdvancedKey);
     ASSERT_TRUE(shell.Start());  // a shell that comes after the wait takes them in
     SendMessageW(listener, taskbarCreated, 0, 0);
-    EXPECT_EQ(shell.Window(L"SysListView32"), ParentOf(appState.swapWindow));
+    EXPECT_TRUE(AllUnder(shell.Window(L"SysListView32")));
     RunMenuCommand(appState.cpuWindow, MenuId::Exit);
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
