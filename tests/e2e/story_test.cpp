@@ -14,10 +14,8 @@ using namespace vgtest;
 
 namespace {
 
-const wchar_t* const kValues[11] = {L"WindowPos", L"WindowPos2", L"WindowPos3", L"ScaleValue",
-                                    L"chartTypeValue", L"cpuProgressColor", L"ramProgressColor",
-                                    L"swapProgressColor", L"cpuTextColor", L"ramTextColor",
-                                    L"swapTextColor"};
+const wchar_t* const kValues[11] = {L"WindowPos", L"WindowPos2", L"WindowPos3", L"ScaleValue", L"chartTypeValue",
+    L"cpuProgressColor", L"ramProgressColor", L"swapProgressColor", L"cpuTextColor", L"ramTextColor", L"swapTextColor"};
 
 bool WaitStored(const wchar_t* name, DWORD value) {
     return WaitUntil([&] { return DwordIn(ReadKey(), name) == value; });
@@ -36,9 +34,8 @@ TEST(Story, FirstRunMenusColourDragAndCloseDuringAMenu) {
     VitalGauge app;
     ASSERT_TRUE(app.Start(L"--help /? -scale 3"));  // arguments change nothing
     EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(app.process.Handle()));
-    const HWND listener = FindWindowW(L"VitalGaugeMessageListener", L"VitalHiddenMsgListener");
-    EXPECT_EQ(app.windows.listener, listener);
-    EXPECT_FALSE(IsWindowVisible(listener));
+    EXPECT_EQ(app.windows.listener, FindWindowW(L"VitalGaugeMessageListener", L"VitalHiddenMsgListener"));
+    EXPECT_FALSE(IsWindowVisible(app.windows.listener));
     ExpectPlaced(app, {{550, 100, 710, 260}, {700, 100, 860, 260}, {850, 100, 1010, 260}});
     EXPECT_TRUE(ReadKey().empty()) << "nothing is saved before a command";
 
@@ -60,8 +57,7 @@ TEST(Story, FirstRunMenusColourDragAndCloseDuringAMenu) {
     Keys("Down Down Down Return");
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
-    const RECT d = ScreenRect(dialog);
-    PointAt(dialog, (d.right - d.left) / 2, (d.bottom - d.top) / 2);
+    PointAt(dialog, 100, 100);
     Keys("ctrl+a 2 5 5 Tab ctrl+a 0 Tab ctrl+a 0 Return");
     ASSERT_TRUE(WaitStored(L"ramProgressColor", 0xFFFF0000));
     EXPECT_EQ(0xFF009688u, DwordIn(ReadKey(), L"cpuProgressColor"));
@@ -71,8 +67,7 @@ TEST(Story, FirstRunMenusColourDragAndCloseDuringAMenu) {
     ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 670; }));
     EXPECT_EQ((RECT{670, 190, 1310, 510}), ScreenRect(app.windows.cpu));
     const RegSnapshot saved = ReadKey();
-    EXPECT_TRUE(ElevenWellFormed(saved));
-    EXPECT_EQ(0xFFFF0000u, DwordIn(saved, L"ramProgressColor"));
+    EXPECT_TRUE(ElevenWellFormed(saved) && DwordIn(saved, L"ramProgressColor") == 0xFFFF0000);
 
     // The close message while a menu is open: the program ends as saved.
     ASSERT_TRUE(app.OpenMenu(app.windows.ram));
@@ -103,11 +98,10 @@ void HostileRound(const std::vector<Hostile>& values, bool exitSaves) {
     VitalGauge app;
     ASSERT_TRUE(app.Start());
     for (HWND w : {app.windows.cpu, app.windows.ram, app.windows.swap}) {
-        const RECT r = ScreenRect(w);
-        MONITORINFO info = {};
-        info.cbSize = sizeof info;
-        GetMonitorInfoW(MonitorFromPoint({r.left, r.top}, MONITOR_DEFAULTTONEAREST), &info);
-        EXPECT_TRUE(IsWindowVisible(w) && PtInRect(&info.rcWork, {r.left, r.top})) << r;
+        const POINT corner = {ScreenRect(w).left, ScreenRect(w).top};
+        MONITORINFO info = {sizeof info, {}, {}, 0};
+        GetMonitorInfoW(MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &info);
+        EXPECT_TRUE(IsWindowVisible(w) && PtInRect(&info.rcWork, corner)) << ScreenRect(w);
     }
     PostMessageW(exitSaves ? app.windows.cpu : app.windows.listener,
                  exitSaves ? WM_CLOSE : RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0);
@@ -124,10 +118,7 @@ TEST(Story, HostileSettings) {
          {REG_BINARY, Of({90000, -90000, 90160, -89840})}, {REG_DWORD, Of({0})}, {REG_DWORD, Of({-1})},
          {REG_DWORD, Of({0})}, {REG_QWORD, Of({1, 2})}, {REG_NONE, ""}, {REG_BINARY, "\x01"},
          {REG_BINARY, "\x10"}, {REG_DWORD, Of({100000})}}};
-    for (size_t r = 0; r < rounds.size(); ++r) {
-        SCOPED_TRACE(r);
-        HostileRound(rounds[r], r == 1);
-    }
+    for (size_t r = 0; r < rounds.size(); ++r) HostileRound(rounds[r], r == 1);
     // The long run: VG_RANDOM_CASES seeded random rounds (VG_RANDOM_SEED).
     const int cases = std::getenv("VG_RANDOM_CASES") ? std::atoi(std::getenv("VG_RANDOM_CASES")) : 0;
     const unsigned seed = std::getenv("VG_RANDOM_SEED") ? std::atoi(std::getenv("VG_RANDOM_SEED")) : 20261207;

@@ -19,15 +19,14 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
 std::wstring BuildDir() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    *wcsrchr(path, L'\\') = L'\0';
-    return path;
+    return std::wstring(path, wcsrchr(path, L'\\'));
 }
 
 std::wstring TempPath(const std::wstring& stem) {
     static unsigned serial = 0;
     wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return temp + stem + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + stem + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++serial);
 }
 
 std::string ReadFileText(const std::wstring& path) {
@@ -55,11 +54,6 @@ int Sh(const std::string& commandLine) {
     WaitUntil([&] { return !(code = ReadFileText(marker)).empty() && code.back() == '\n'; });
     DeleteFileW(marker.c_str());
     return code.empty() ? -1 : std::atoi(code.c_str());
-}
-
-void Keys(const std::string& keys) { Sh("xdotool key --delay 60 " + keys); }
-void PointAt(HWND w, int dx, int dy) {
-    Sh("xdotool mousemove " + std::to_string(ScreenRect(w).left + dx) + " " + std::to_string(ScreenRect(w).top + dy));
 }
 
 bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
@@ -152,12 +146,11 @@ RegSnapshot ReadKey(const wchar_t* subKey) {
 }
 
 bool ElevenWellFormed(const RegSnapshot& key) {
-    int dwords = 0, rects = 0;
-    for (const auto& [name, value] : key) {
-        dwords += value.first == REG_DWORD && value.second.size() == 4;
-        rects += value.first == REG_BINARY && value.second.size() == 16 && name.rfind(L"WindowPos", 0) == 0;
-    }
-    return key.size() == 11 && dwords == 8 && rects == 3;
+    int wellFormed = 0;
+    for (const auto& [name, value] : key)  // three rectangles, eight words
+        wellFormed += name.rfind(L"WindowPos", 0) == 0 ? value.first == REG_BINARY && value.second.size() == 16
+                                                      : value.first == REG_DWORD && value.second.size() == 4;
+    return key.size() == 11 && wellFormed == 11;
 }
 
 }  // namespace vgtest

@@ -18,8 +18,7 @@ std::wstring TempPath(const std::wstring& stem);
 std::string ReadFileText(const std::wstring& path);
 // Runs a command of the host system (xdotool under Wine); its exit code or -1.
 int Sh(const std::string& commandLine);
-void Keys(const std::string& keys);
-void PointAt(HWND window, int dx, int dy);  // keys go to the window under the pointer
+inline void Keys(const std::string& keys) { Sh("xdotool key --delay 60 " + keys); }
 
 // A child process, ended when the object goes, also when a test fails.
 class ChildProcess {
@@ -41,15 +40,13 @@ private:
 // First window of a process with this class, top-level or nested.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly = false);
 inline HWND ParentOf(HWND w) { return GetAncestor(w, GA_PARENT); }
-inline RECT ScreenRect(HWND w) {
-    RECT r = {};
-    GetWindowRect(w, &r);
-    return r;
+inline RECT ScreenRect(HWND w) { RECT r = {}; return GetWindowRect(w, &r), r; }
+// Puts the pointer at a point of a window: keys go to the window under it.
+inline void PointAt(HWND w, int dx, int dy) {
+    Sh("xdotool mousemove " + std::to_string(ScreenRect(w).left + dx) + " " + std::to_string(ScreenRect(w).top + dy));
 }
 
-struct Widgets {
-    HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr;
-};
+struct Widgets { HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr; };
 
 // VitalGauge.exe as its own process.
 struct VitalGauge {

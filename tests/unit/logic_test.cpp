@@ -15,154 +15,126 @@
 
 namespace {
 
-TEST(Logic, Sampling) {
+TEST(Logic, SamplingAndShownValues) {
     struct { bool ok; DWORD load; ULONGLONG total, avail; double ram, swap; } memory[] = {
-        {true, 57, 8000, 4500, 57, 43.75}, {true, 3, 0, 0, 3, 0},
-        {true, 9, 100, 101, 9, 0}, {true, 9, 100, 100, 9, 0},
+        {true, 57, 8000, 4500, 57, 43.75}, {true, 3, 0, 0, 3, 0}, {true, 9, 100, 101, 9, 0},
         {true, 9, 100, 0, 9, 100}, {false, 57, 8000, 4500, 0, 0}};
     for (const auto& r : memory) {
-        MEMORYSTATUSEX s = {};
-        s.dwMemoryLoad = r.load;
-        s.ullTotalPageFile = r.total;
-        s.ullAvailPageFile = r.avail;
+        const MEMORYSTATUSEX s = {sizeof s, r.load, 0, 0, r.total, r.avail, 0, 0, 0};
         EXPECT_EQ(r.ram, MemoryPercentsFrom(r.ok, s).ram) << r.load;
         EXPECT_FLOAT_EQ(static_cast<float>(r.swap), static_cast<float>(MemoryPercentsFrom(r.ok, s).swap));
     }
     struct { PDH_STATUS status; DWORD cstatus; double value, shown; } cpu[] = {
-        {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5},
-        {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3, 3},
-        {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0},
-        {static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_VALID_DATA, 12.5, 0},
-        {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0}};
+        {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5}, {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3, 3},
+        {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0}, {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0},
+        {static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_VALID_DATA, 12.5, 0}};
     for (const auto& r : cpu) {
-        PDH_FMT_COUNTERVALUE v = {};
-        v.CStatus = r.cstatus;
+        PDH_FMT_COUNTERVALUE v = {r.cstatus, {}};
         v.doubleValue = r.value;
         EXPECT_EQ(r.shown, CpuPercentFrom(r.status, v));
     }
     struct { double percent; int shown; } truncated[] = {
         {57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}};
     for (const auto& r : truncated) EXPECT_EQ(r.shown, TruncatePercent(r.percent)) << r.percent;
-}
-
-TEST(Logic, SizesTextsAndWhatEachWidgetPaints) {
-    struct { int scale, edge; } edges[] = {
-        {1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {-2, 160}, {INT_MAX, 160}};
+    struct { int scale, edge; } edges[] = {{1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {INT_MAX, 160}};
     for (const auto& r : edges) EXPECT_EQ(r.edge, CreationEdge(r.scale)) << r.scale;
     EXPECT_EQ(640, StyleWindowSize(ChartStyle::CapacityBar, 2).width);
-    EXPECT_EQ(L"-2147483648%", ValueText(INT_MIN));
-    EXPECT_EQ(L"Swap: 1234567%", CapacityText(L"Swap", 1234567));
-    EXPECT_FLOAT_EQ(1.5f, DpiFactor(144));
-    EXPECT_FLOAT_EQ(1.0f, DpiFactor(0));
+    EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
+    EXPECT_FLOAT_EQ(1.0f, DpiFactor(0));  // a window already gone
 
+    // What each widget hands its painter: truncated values, and in the
+    // Capacity Bar every text in swapTextColor.
     AppearanceSettings s;
-    s.cpuTextColor = 1, s.ramTextColor = 2, s.swapTextColor = 3;
-    s.cpuProgressColor = 4, s.ramProgressColor = 5, s.swapProgressColor = 6;
-    const MetricValues m{12.7, 57.2, 43.9};
-    struct { int style; WidgetKind kind; Argb progress, text; const wchar_t* label; int value; } args[] = {
-        {1, WidgetKind::Cpu, 4, 1, L"CPU", 12}, {2, WidgetKind::Ram, 5, 2, L"RAM", 57},
-        {1, WidgetKind::Swap, 6, 3, L"Swap", 43}, {3, WidgetKind::Cpu, 4, 3, L"CPU", 12},
-        {3, WidgetKind::Ram, 5, 3, L"RAM", 57}};
-    for (const auto& r : args) {
-        s.chartTypeValue = r.style;
-        const WidgetPaintArgs a = PaintArgsFor(r.kind, s, m);
-        EXPECT_EQ(r.progress, a.progressColor);
-        EXPECT_EQ(r.text, a.textColor) << r.style << " " << static_cast<int>(r.kind);
-        EXPECT_STREQ(r.label, a.label);
-        EXPECT_EQ(r.value, a.value);
-    }
+    s.ramTextColor = 2, s.swapTextColor = 3, s.ramProgressColor = 5;
+    const WidgetPaintArgs ram = PaintArgsFor(WidgetKind::Ram, s, {12.7, 57.2, 43.9});
+    s.chartTypeValue = ChartStyle::CapacityBar;
+    const WidgetPaintArgs capacity = PaintArgsFor(WidgetKind::Cpu, s, {12.7, 57.2, 43.9});
+    EXPECT_EQ(L"5 2 RAM 57, 3 CPU 12", std::to_wstring(ram.progressColor) + L" " + std::to_wstring(ram.textColor) + L" " +
+                                          ram.label + L" " + std::to_wstring(ram.value) + L", " +
+                                          std::to_wstring(capacity.textColor) + L" " + capacity.label + L" " +
+                                          std::to_wstring(capacity.value));
+}
+
+template <typename T, size_t N>
+void ExpectAll(const T (&want)[N], const T (&got)[N], const std::string& row) {
+    for (size_t i = 0; i < N; ++i) EXPECT_FLOAT_EQ(static_cast<float>(want[i]), static_cast<float>(got[i])) << row << " #" << i;
 }
 
 TEST(Logic, ChartGeometry) {
     struct { int edge; float dpi; int value; float pen, diameter, left, labelTop, labelPx, valuePx, sweep; } gauges[] = {
-        {160, 1, 0, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f},
-        {320, 1, 25, 12, 272, 24, -24.96f, 32.64f, 59.84f, 90},
-        {160, 1.5f, 99, 18, 136, 12, -12.48f, 16.32f, 29.92f, 356.4f},
-        {160, 2, 104, 24, 136, 12, -12.48f, 16.32f, 29.92f, 360},
+        {160, 1, 0, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f}, {320, 1, 25, 12, 272, 24, -24.96f, 32.64f, 59.84f, 90},
+        {160, 1.5f, 99, 18, 136, 12, -12.48f, 16.32f, 29.92f, 356.4f}, {160, 2, 104, 24, 136, 12, -12.48f, 16.32f, 29.92f, 360},
         {160, 1, -5, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f}};
     for (const auto& r : gauges) {
         const GaugeLayout g = GaugeLayoutFor(r.edge, r.edge, r.dpi, r.value);
-        const float got[] = {g.penWidth, g.diameter, g.left, g.top, g.labelTop, g.labelFontPx, g.valueFontPx, g.sweep};
-        const float want[] = {r.pen, r.diameter, r.left, r.left, r.labelTop, r.labelPx, r.valuePx, r.sweep};
-        for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(want[i], got[i]) << r.edge << " " << r.value << " #" << i;
+        ExpectAll({r.pen, r.diameter, r.left, r.left, r.labelTop, r.labelPx, r.valuePx, r.sweep},
+                  {g.penWidth, g.diameter, g.left, g.top, g.labelTop, g.labelFontPx, g.valueFontPx, g.sweep},
+                  "gauge " + std::to_string(r.edge) + " " + std::to_string(r.value));
     }
     EXPECT_FLOAT_EQ(92.0f, GaugeLayoutFor(320, 160, 1.0f, 42).left);
 
     struct { int edge; float dpi; int scale, gap, segH, stackH, segW, left, top, step, corner, bandTop, bandH; float labelPx, valuePx; } segments[] = {
-        {160, 1, 1, 3, 6, 87, 136, 12, 35, 9, 3, 122, 38, 22, 20},
-        {320, 1, 2, 3, 14, 167, 272, 24, 70, 17, 3, 237, 83, 44, 40},
-        {480, 1, 3, 3, 23, 257, 408, 36, 105, 26, 3, 362, 118, 66, 60},
-        {160, 1.5f, 1, 4, 5, 86, 136, 12, 35, 9, 4, 121, 39, 33, 30},
-        {160, 4, 1, 12, 0, 108, 136, 12, 35, 12, 12, 143, 17, 88, 80},
-        {160, 0.5f, 1, 1, 7, 79, 136, 12, 35, 8, 2, 114, 46, 11, 10}};
+        {160, 1, 1, 3, 6, 87, 136, 12, 35, 9, 3, 122, 38, 22, 20}, {320, 1, 2, 3, 14, 167, 272, 24, 70, 17, 3, 237, 83, 44, 40},
+        {480, 1, 3, 3, 23, 257, 408, 36, 105, 26, 3, 362, 118, 66, 60}, {160, 1.5f, 1, 4, 5, 86, 136, 12, 35, 9, 4, 121, 39, 33, 30},
+        {160, 4, 1, 12, 0, 108, 136, 12, 35, 12, 12, 143, 17, 88, 80}, {160, 0.5f, 1, 1, 7, 79, 136, 12, 35, 8, 2, 114, 46, 11, 10}};
     for (const auto& r : segments) {
         const SegmentLayout s = SegmentLayoutFor(r.edge, r.edge, r.dpi, r.scale);
-        const int got[] = {s.gap, s.segmentHeight, s.stackHeight, s.segmentWidth, s.left, s.stackTop,
-                           s.step, s.corner, s.valueBandTop, s.valueBandHeight, SegmentTop(s, 9)};
-        const int want[] = {r.gap, r.segH, r.stackH, r.segW, r.left, r.top, r.step, r.corner,
-                            r.bandTop, r.bandH, r.top + 9 * r.step};
-        for (int i = 0; i < 11; ++i) EXPECT_EQ(want[i], got[i]) << r.edge << " " << r.dpi << " #" << i;
-        EXPECT_FLOAT_EQ(r.labelPx, s.labelFontPx);
-        EXPECT_FLOAT_EQ(r.valuePx, s.valueFontPx);
+        ExpectAll({float(r.gap), float(r.segH), float(r.stackH), float(r.segW), float(r.left), float(r.top), float(r.step),
+                   float(r.corner), float(r.bandTop), float(r.bandH), float(r.top + 9 * r.step), r.labelPx, r.valuePx},
+                  {float(s.gap), float(s.segmentHeight), float(s.stackHeight), float(s.segmentWidth), float(s.left),
+                   float(s.stackTop), float(s.step), float(s.corner), float(s.valueBandTop), float(s.valueBandHeight),
+                   float(SegmentTop(s, 9)), s.labelFontPx, s.valueFontPx},
+                  "segments " + std::to_string(r.edge) + " " + std::to_string(r.dpi));
     }
-    // Lit segments counted from the bottom: value -> how many.
-    struct { int value, lit; } lit[] = {
-        {-5, 0}, {0, 0}, {9, 0}, {10, 1}, {45, 4}, {99, 9}, {100, 10}, {150, 10}};
+    // Lit segments count from the bottom one.
+    struct { int value, lit; } lit[] = {{-5, 0}, {0, 0}, {9, 0}, {10, 1}, {45, 4}, {99, 9}, {100, 10}, {150, 10}};
     for (const auto& r : lit) {
         int n = 0;
-        for (int i = 0; i < 10; ++i) n += SegmentLit(r.value, i);
-        EXPECT_EQ(r.lit, n) << r.value;
-        EXPECT_EQ(r.lit > 0, SegmentLit(r.value, 9)) << "the bottom one lights first";
+        for (int i = 0; i < 10; ++i) n += SegmentLit(r.value, i) ? 1 << (9 - i) : 0;
+        EXPECT_EQ((1 << r.lit) - 1, n) << r.value;
     }
 
-    struct { int w, h; float dpi; int scale, value; float font; int limit; float top, width, height, fill; bool drawn; } capacity[] = {
-        {320, 160, 1, 1, 50, 15, 58, 34, 290, 9, 145, true},
-        {640, 320, 1, 2, 1, 26, 80, 56, 610, 9, 6.1f, true},
-        {960, 480, 1, 3, 105, 39, 120, 78, 930, 27, 930, true},
-        {320, 160, 1.5f, 1, 0, 22.5f, 58, 51, 275, 1, 0, false},
-        {960, 480, 1.25f, 3, -3, 48.75f, 120, 97.5f, 922.5f, 3.75f, 0, false},
-        {39, 160, 1, 1, 1, 15, 58, 34, 9, 9, 0.09f, false},
+    struct { int w, h; float dpi; int scale, value; float font, limit, top, width, height, fill; bool drawn; } capacity[] = {
+        {320, 160, 1, 1, 50, 15, 58, 34, 290, 9, 145, true}, {640, 320, 1, 2, 1, 26, 80, 56, 610, 9, 6.1f, true},
+        {960, 480, 1, 3, 105, 39, 120, 78, 930, 27, 930, true}, {320, 160, 1.5f, 1, 0, 22.5f, 58, 51, 275, 1, 0, false},
+        {960, 480, 1.25f, 3, -3, 48.75f, 120, 97.5f, 922.5f, 3.75f, 0, false}, {39, 160, 1, 1, 1, 15, 58, 34, 9, 9, 0.09f, false},
         {320, 160, 20, 1, 100, 300, 58, 680, 1, 1, 1, true}};
     for (const auto& r : capacity) {
         const CapacityLayout c = CapacityLayoutFor(r.w, r.h, r.dpi, r.scale, r.value);
-        const float got[] = {c.margin, c.textTop, c.fontPx, c.barTop, c.barWidth, c.barHeight, c.fillWidth, c.outlineWidth};
-        const float want[] = {15 * r.dpi, 12 * r.dpi, r.font, r.top, r.width, r.height, r.fill, r.dpi};
-        for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(want[i], got[i]) << r.w << " " << r.dpi << " #" << i;
-        EXPECT_EQ(r.limit, c.barLimit);
-        EXPECT_EQ(r.drawn, c.drawFill) << r.w << " " << r.value;
+        ExpectAll({15 * r.dpi, 12 * r.dpi, r.font, r.limit, r.top, r.width, r.height, r.fill, r.dpi, float(r.drawn)},
+                  {c.margin, c.textTop, c.fontPx, float(c.barLimit), c.barTop, c.barWidth, c.barHeight, c.fillWidth,
+                   c.outlineWidth, float(c.drawFill)},
+                  "capacity " + std::to_string(r.w) + " " + std::to_string(r.dpi));
     }
-}
-
-StoredBytes Bytes(const void* data, DWORD size, LONG status = ERROR_SUCCESS) {
-    return {status, data, size};
 }
 
 TEST(Logic, StoredValues) {
     const std::uint32_t word = 0x11223344;
     const std::uint8_t one = 0x77, six[6] = {1, 2, 3, 4, 5, 6};
+    const RECT stored = {10, 20, 170, 180};
+    auto bytes = [](const void* data, DWORD size, LONG status = ERROR_SUCCESS) { return StoredBytes{status, data, size}; };
     struct { StoredBytes stored; std::uint32_t color; } colors[] = {
-        {Bytes(&word, 4), 0x11223344}, {Bytes(&one, 1), 0xFF009677},
-        {Bytes(six, 6), 0xFF009688}, {Bytes(nullptr, 0), 0xFF009688},
-        {Bytes(&word, 4, ERROR_FILE_NOT_FOUND), 0xFF009688},
-        {Bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688}};
+        {bytes(&word, 4), 0x11223344}, {bytes(&one, 1), 0xFF009677}, {bytes(six, 6), 0xFF009688},
+        {bytes(nullptr, 0), 0xFF009688}, {bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688}};
     for (const auto& r : colors) EXPECT_EQ(r.color, StoredColor(r.stored, 0xFF009688)) << std::hex << r.color;
 
-    const std::int32_t two = 2, seven = 7, zero = 0;
+    // ScaleValue and chartTypeValue start at 3, radio index 2.
     struct { StoredBytes stored; std::int32_t value, index; } steps[] = {
-        {Bytes(&two, 4), 2, 1}, {Bytes(&seven, 4), 7, 2}, {Bytes(&zero, 4), 0, 2},
-        {Bytes(six, 6), 1, 0}, {Bytes(&two, 4, ERROR_FILE_NOT_FOUND), 1, 0}, {Bytes(&one, 1), 0x77, 2}};
+        {bytes(&stored.left, 4), 10, 2}, {bytes(&word, 4), 0x11223344, 2}, {bytes(six, 6), 1, 0},
+        {bytes(&word, 4, ERROR_FILE_NOT_FOUND), 1, 0}, {bytes(&one, 1), 0x77, 2}, {bytes(six + 1, 4), 0x05040302, 2}};
     for (const auto& r : steps) {
         std::int32_t value = 3, index = 2;
         ApplyStoredStep(r.stored, value, index);
-        EXPECT_EQ(r.value, value);
-        EXPECT_EQ(r.index, index) << r.value;
+        EXPECT_EQ(std::make_pair(r.value, r.index), std::make_pair(value, index));
     }
+    const std::int32_t two = 2;
+    std::int32_t value = 3, index = 2;
+    ApplyStoredStep(bytes(&two, 4), value, index);
+    EXPECT_EQ(std::make_pair(2, 1), std::make_pair(value, index));
 
-    const RECT stored = {10, 20, 170, 180};
     struct { StoredBytes bytes; bool taken; RECT rect; } rects[] = {
-        {Bytes(&stored, 16), true, stored}, {Bytes(&word, 4), true, {0x11223344, 2, 3, 4}},
-        {Bytes(six, 6), true, {0x04030201, 0x0605, 3, 4}},
-        {Bytes(nullptr, 0), false, {1, 2, 3, 4}}, {Bytes(&stored, 16, ERROR_MORE_DATA), false, {1, 2, 3, 4}}};
+        {bytes(&stored, 16), true, stored}, {bytes(six, 6), true, {0x04030201, 0x0605, 3, 4}},
+        {bytes(nullptr, 0), false, {1, 2, 3, 4}}, {bytes(&stored, 16, ERROR_MORE_DATA), false, {1, 2, 3, 4}}};
     for (const auto& r : rects) {
         RECT rect = {1, 2, 3, 4};
         EXPECT_EQ(r.taken, StoredRect(r.bytes, rect));
@@ -175,8 +147,7 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     // 1920..3200 from y -200 (docked bar on its left); the last is unreadable.
     const RECT primaryWork = {0, 0, 1920, 1040};
     const std::vector<MonitorArea> monitors = {{{0, 0, 1920, 1080}, primaryWork, true},
-        {{1920, -200, 3200, 824}, {1980, -200, 3200, 824}, true},
-        {{-1280, 0, 0, 1024}, {-1280, 30, 0, 1024}, true},
+        {{1920, -200, 3200, 824}, {1980, -200, 3200, 824}, true}, {{-1280, 0, 0, 1024}, {-1280, 30, 0, 1024}, true},
         {{0, 2000, 100, 2100}, {}, false}};
     struct { RECT in, out; } rows[] = {
         {{1940, 100, 2100, 260}, {1980, 100, 2140, 260}},    // under the docked bar
@@ -194,15 +165,14 @@ TEST(Logic, PlacementOnTheWorkAreas) {
         {{10, 2010, 50, 2050}, {10, 2010, 50, 2050}},        // work area unknown: left alone
     };
     for (const auto& r : rows) EXPECT_EQ(r.out, ClampRectToWorkAreas(r.in, monitors, primaryWork)) << r.in;
-    EXPECT_EQ((RECT{20, 70, 2147483647, 2147483647}), PlaceInCorner({0, 0, INT_MAX, INT_MAX}, {-30, 20, 0, 0}));
+    EXPECT_EQ((RECT{20, 70, INT_MAX, INT_MAX}), PlaceInCorner({0, 0, INT_MAX, INT_MAX}, {-30, 20, 0, 0}));
     EXPECT_EQ((RECT{550, 100, 710, 260}), DefaultPlacement(550, 100, 160, 160, primaryWork));
     EXPECT_EQ((RECT{480, 100, 800, 260}), DefaultPlacement(850, 100, 320, 160, {0, 0, 800, 600}));
 }
 
 TEST(Logic, MenuColoursAndAlignment) {
     EXPECT_EQ(0x00563412u, ArgbToDialogColor(0x40123456));  // alpha dropped
-    EXPECT_EQ(0xFF123456u, DialogColorToArgb(0x00563412));  // always opaque
-    EXPECT_EQ(0xFF000000u, DialogColorToArgb(0xFF000000));
+    EXPECT_EQ(0xFF123456u, DialogColorToArgb(0xAB563412));  // always opaque
 
     auto box = [](LONG l, LONG t) { return RECT{l, t, l + 160, t + 160}; };
     struct { RECT rects[3]; int clicked; bool row; int first, firstAt, second, secondAt, across; } rows[] = {
@@ -217,47 +187,35 @@ TEST(Logic, MenuColoursAndAlignment) {
     };
     for (const auto& r : rows) {
         const AlignPlan p = PlanAlignment(r.rects, r.clicked, r.row);
-        const LONG first = r.row ? p.first.x : p.first.y, second = r.row ? p.second.x : p.second.y;
-        EXPECT_EQ(r.first, p.firstIndex);
-        EXPECT_EQ(r.firstAt, first) << r.clicked;
-        EXPECT_EQ(r.second, p.secondIndex);
-        EXPECT_EQ(r.secondAt, second) << r.clicked;
-        EXPECT_EQ(r.across, r.row ? p.first.y : p.first.x);
-        EXPECT_EQ(r.across, r.row ? p.second.y : p.second.x);
+        const POINT f = r.row ? p.first : POINT{p.first.y, p.first.x}, s = r.row ? p.second : POINT{p.second.y, p.second.x};
+        EXPECT_EQ((std::vector<LONG>{r.first, r.firstAt, r.across, r.second, r.secondAt, r.across}),
+                  (std::vector<LONG>{p.firstIndex, f.x, f.y, p.secondIndex, s.x, s.y})) << r.clicked << " " << r.row;
     }
 }
 
 TEST(Logic, HostAndDesktopRules) {
     struct { const wchar_t* title; bool host; } titles[] = {
-        {L"Vendrake Corvanite Plus!", true}, {L"Vendrake Corvanite Plus! Suite", true},
-        {L"Vendrake Corvanite Plus", false}, {L"vendrake corvanite plus! x", false},
-        {L" Vendrake Corvanite Plus!", false}, {L"", false}};
+        {L"Vendrake Corvanite Plus! Suite", true}, {L"Vendrake Corvanite Plus", false},
+        {L"vendrake corvanite plus! x", false}, {L" Vendrake Corvanite Plus!", false}};
     for (const auto& r : titles) EXPECT_EQ(r.host, IsHostWindowTitle(r.title)) << r.host;
 
-    wchar_t program[kPathChars] = L"untouched";
-    const std::wstring fits(kPathChars - 15, L'a'), tooLong(kPathChars - 14, L'a');
-    EXPECT_TRUE(ComposeHostProgramPath(L"C:\\Suite\\", program));
-    EXPECT_STREQ(L"C:\\Suite\\\\Corvanite.exe", program);
+    // Paths are refused, never cut, when they do not fit 260 characters.
+    wchar_t program[kPathChars] = L"untouched", path[kPathChars] = L"old";
+    const std::wstring fits(kPathChars - 15, L'a'), longest(kPathChars - 1, L'p');
+    EXPECT_FALSE(ComposeHostProgramPath((fits + L"a").c_str(), program));
+    EXPECT_STREQ(L"untouched", program);
     EXPECT_TRUE(ComposeHostProgramPath(fits.c_str(), program));
     EXPECT_EQ(fits + L"\\Corvanite.exe", program);
-    EXPECT_FALSE(ComposeHostProgramPath(tooLong.c_str(), program));
-    EXPECT_EQ(fits + L"\\Corvanite.exe", program);
-
-    wchar_t path[kPathChars] = L"old";
-    const std::wstring longest(kPathChars - 1, L'p'), over(kPathChars, L'p');
-    EXPECT_FALSE(CopyPathIfFits(path, over.c_str(), over.size()));
+    EXPECT_FALSE(CopyPathIfFits(path, (longest + L"p").c_str(), kPathChars));
     EXPECT_STREQ(L"old", path);
     EXPECT_TRUE(CopyPathIfFits(path, longest.c_str(), longest.size() + 5));
     EXPECT_EQ(longest, path);
     EXPECT_TRUE(CopyPathIfFits(path, L"C:\\x\0junk", 9));
     EXPECT_STREQ(L"C:\\x", path);
+    for (DWORD own : {IDLE_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS})
+        EXPECT_EQ(own == HIGH_PRIORITY_CLASS ? own : NORMAL_PRIORITY_CLASS, LaunchPriorityClass(own)) << "host from " << own;
 
-    struct { LONG status; DWORD value; bool hidden; } icons[] = {
-        {ERROR_SUCCESS, 1, true}, {ERROR_SUCCESS, 0, false}, {ERROR_SUCCESS, 2, false},
-        {ERROR_MORE_DATA, 1, false}, {ERROR_FILE_NOT_FOUND, 1, false}};
-    for (const auto& r : icons) EXPECT_EQ(r.hidden, IconsHiddenFromRead(r.status, r.value));
-    EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-              AttachedExStyle(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT));
+    EXPECT_FALSE(IconsHiddenFromRead(ERROR_MORE_DATA, 1)) << "a longer value may have filled the buffer anyway";
     struct { const wchar_t* holder; DWORD process, shell; bool taken; } holders[] = {
         {L"WorkerW", 7, 7, true}, {L"Progman", 7, 7, true}, {L"WorkerW", 8, 7, false},
         {L"#32770", 7, 7, false}, {L"WorkerW", 0, 0, false}};
