@@ -1,7 +1,8 @@
 #include "tests/support/harness.h"
 
 #include <chrono>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace vgtest {
@@ -30,12 +31,14 @@ std::wstring TempPath(const std::wstring& stem) {
 }
 
 std::string ReadFileText(const std::wstring& path) {
-    std::string out;
-    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF;) out += static_cast<char>(c);
-        std::fclose(f);
-    }
-    return out;
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+static bool Spawn(std::wstring line, PROCESS_INFORMATION& info) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info) != FALSE;
 }
 
 int Sh(const std::string& commandLine) {
@@ -43,11 +46,9 @@ int Sh(const std::string& commandLine) {
     // its exit code in a file, written last, and we wait for that.
     const std::string name = "vg-sh-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
     const std::string line = "/bin/sh -c \"(" + commandLine + "); echo $? > /tmp/" + name + "\"";
-    std::wstring wide(line.begin(), line.end()), marker = L"Z:\\tmp\\" + std::wstring(name.begin(), name.end());
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
+    const std::wstring marker = L"Z:\\tmp\\" + std::wstring(name.begin(), name.end());
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    if (!Spawn(std::wstring(line.begin(), line.end()), pi)) return -1;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     std::string code;
@@ -58,10 +59,7 @@ int Sh(const std::string& commandLine) {
 
 bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
     Kill();
-    std::wstring line = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_);
+    return Spawn(L"\"" + exe + L"\" " + arguments, info_);
 }
 
 long ChildProcess::WaitExit(DWORD timeoutMs) {
