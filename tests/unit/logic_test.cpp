@@ -38,9 +38,7 @@ TEST(Logic, SamplingAndShownValues) {
     for (const auto& r : truncated) EXPECT_EQ(r.shown, TruncatePercent(r.percent)) << r.percent;
     struct { int scale, edge; } edges[] = {{1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {INT_MAX, 160}};
     for (const auto& r : edges) EXPECT_EQ(r.edge, CreationEdge(r.scale)) << r.scale;
-    EXPECT_EQ(640, StyleWindowSize(ChartStyle::CapacityBar, 2).width);
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
-    EXPECT_FLOAT_EQ(1.0f, DpiFactor(0));  // a window already gone
 
     // In the Capacity Bar every widget's text is swapTextColor.
     AppearanceSettings s;

@@ -219,6 +219,8 @@ TEST(Widgets, OnTheShellsDesktop) {
     SaveSettings();
     EXPECT_EQ((RECT{100, 100, 260, 260}), place) << "attached where it was";
     EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos")) << "stored as on the screen";
+    RunMenuCommand(appState.cpuWindow, MenuId::ScaleFirst);  // moves in the parent's coordinates
+    EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
 
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     for (auto [message, wParam, shellGone] : {std::tuple{taskbarCreated, WPARAM{0}, false}, {WM_TIMER, ShellWaitTimerId, true}}) {
