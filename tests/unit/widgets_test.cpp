@@ -101,8 +101,9 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     // The Segmented Bar lit RAM's bottom 4 of 10 segments at 45 %.
     RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 1);
     PaintAll();
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D), PixelOf(appState.ramWindow, 80, 38 + 9 * i)) << i;
+    for (int i = 0; i < 10; ++i)  // the middle of each segment, then the gap below it
+        EXPECT_EQ(std::pair(i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D), RGB(100, 100, 100)),
+                  std::pair(PixelOf(appState.ramWindow, 80, 38 + 9 * i), i < 9 ? PixelOf(appState.ramWindow, 80, 42 + 9 * i) : RGB(100, 100, 100))) << i;
     EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 3, 17)) << "the label is centred";
 
     // Align: the worked example of a row anchored at RAM.
@@ -223,9 +224,9 @@ TEST(Widgets, OnTheShellsDesktop) {
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
 
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    MSG msg;
     for (auto [message, wParam, shellGone] : {std::tuple{taskbarCreated, WPARAM{0}, false}, {WM_TIMER, ShellWaitTimerId, true}}) {
         for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) DestroyWindow(w);
-        MSG msg;
         EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) || appState.cpuWindow) << "no quit, no stale handle";
         if (shellGone) shell.process.Kill();
         SendMessageW(listener, message, wParam, 0);
@@ -238,7 +239,6 @@ TEST(Widgets, OnTheShellsDesktop) {
     SendMessageW(listener, taskbarCreated, 0, 0);
     EXPECT_TRUE(AllUnder(shell.Window(L"SysListView32")));
     RunMenuCommand(appState.cpuWindow, MenuId::Exit);
-    MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
