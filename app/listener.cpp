@@ -41,9 +41,8 @@ void OnShellWaitOver() {
 }
 
 DWORD ShellProcessOf(HWND widget) {
-    if (!widget || !IsWindow(widget)) return 0;
-    const HWND parent = GetAncestor(widget, GA_PARENT);
-    if (!parent || parent == GetDesktopWindow()) return 0;
+    const HWND parent = widget && IsWindow(widget) ? AttachedParent(widget) : nullptr;
+    if (!parent) return 0;
     DWORD processId = 0;
     GetWindowThreadProcessId(parent, &processId);
     return processId == GetCurrentProcessId() ? 0 : processId;

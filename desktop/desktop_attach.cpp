@@ -84,6 +84,11 @@ HWND ShownIconsTarget() {
 
 }  // namespace
 
+HWND AttachedParent(HWND widget) {
+    const HWND parent = GetAncestor(widget, GA_PARENT);
+    return parent == GetDesktopWindow() ? nullptr : parent;
+}
+
 void AttachToDesktop(HWND widget) {
     HWND target = DesktopIconsHidden() ? HiddenIconsTarget() : ShownIconsTarget();
     if (!target) return;  // no shell: the widget stays where it is

@@ -1,6 +1,7 @@
 #include "settings/context_menu.h"
 
 #include "app/state.h"
+#include "desktop/desktop_attach.h"
 #include "host/host_launcher.h"
 #include "settings/menu_logic.h"
 #include "settings/settings_store.h"
@@ -54,8 +55,7 @@ void ChangeColor(HWND clicked, bool gauge) {
 // client coordinates once the widget lives inside the desktop's window tree.
 void PlaceWidget(HWND window, LONG screenX, LONG screenY, int width, int height, UINT flags) {
     POINT at{screenX, screenY};
-    if (HWND parent = GetAncestor(window, GA_PARENT); parent && parent != GetDesktopWindow())
-        MapWindowPoints(nullptr, parent, &at, 1);
+    if (HWND parent = AttachedParent(window)) MapWindowPoints(nullptr, parent, &at, 1);
     SetWindowPos(window, nullptr, at.x, at.y, width, height, flags);
 }
 

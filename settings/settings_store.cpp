@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "app/state.h"
+#include "desktop/desktop_attach.h"
 #include "settings/settings_logic.h"
 #include "widgets/widget_logic.h"
 
@@ -148,8 +149,7 @@ void SaveSettings() {
         // An attached widget's placement is in its parent's coordinates; the
         // stored places are the screen's, as the next start creates them.
         RECT& place = placement.rcNormalPosition;
-        const HWND parent = GetAncestor(windows[i], GA_PARENT);
-        if (parent && parent != GetDesktopWindow())
+        if (HWND parent = AttachedParent(windows[i]))
             MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&place), 2);
         RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
                        reinterpret_cast<const BYTE*>(&place), sizeof(place));
