@@ -38,3 +38,7 @@ double MedianMs(int runs, Body body) {
 
 // Creates the three real widgets in this process (GDI+ started), once.
 bool BenchWidgets();
+
+// One tick as the program runs it: the CPU widget's timer message, the three
+// paints it asks for, and whatever the system queued meanwhile.
+void ForcedTick();

@@ -4,10 +4,8 @@
 #include "tools/benchmark/bench.h"
 
 #include "app/state.h"
-#include "metrics/sampling.h"
 #include "settings/menu_logic.h"
 #include "settings/context_menu.h"
-#include "widgets/widgets.h"
 
 #include <psapi.h>
 
@@ -23,25 +21,16 @@ SIZE_T PagefileUsage() {
     return counters.PagefileUsage;
 }
 
-// One tick as the program runs it: sampling, the three paints, and what the
-// system queued meanwhile.
-void Tick() {
-    SendMessageW(appState.cpuWindow, WM_TIMER, SampleTimerId, 0);
-    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) UpdateWindow(w);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, WM_USER, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
 void BenchSoak(std::vector<BenchRow>&) {
     const char* requested = std::getenv("VG_SOAK_TICKS");
     if (!requested || !BenchWidgets()) return;
     const int perStyle = std::atoi(requested) / 3;
     for (int style = 0; style < 3; ++style) {
         RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + style);
-        for (int i = 0; i < 50; ++i) Tick();  // the style's caches fill first
+        for (int i = 0; i < 50; ++i) ForcedTick();  // the style's caches fill first
         const SIZE_T before = PagefileUsage();
         const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < perStyle; ++i) Tick();
+        for (int i = 0; i < perStyle; ++i) ForcedTick();
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         const SIZE_T after = PagefileUsage();
         std::printf("[soak] style %d: %d ticks, %.2f ms per tick, PagefileUsage %lld -> %lld KiB\n", style + 1, perStyle,
