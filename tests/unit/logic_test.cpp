@@ -109,18 +109,15 @@ TEST(Logic, StoredValues) {
         EXPECT_EQ(color, StoredColor(stored, 0xFF009688)) << std::hex << color;
 
     // ScaleValue and chartTypeValue start at 3, radio index 2.
+    const std::int32_t two = 2;
     struct { StoredBytes stored; std::int32_t value, index; } steps[] = {
-        {bytes(&stored.left, 4), 10, 2}, {bytes(&word, 4), 0x11223344, 2}, {bytes(six, 6), 1, 0},
+        {bytes(&two, 4), 2, 1}, {bytes(&stored.left, 4), 10, 2}, {bytes(&word, 4), 0x11223344, 2}, {bytes(six, 6), 1, 0},
         {bytes(&word, 4, ERROR_FILE_NOT_FOUND), 1, 0}, {bytes(&one, 1), 0x77, 2}, {bytes(six + 1, 4), 0x05040302, 2}};
     for (const auto& r : steps) {
         std::int32_t value = 3, index = 2;
         ApplyStoredStep(r.stored, value, index);
         EXPECT_EQ(std::make_pair(r.value, r.index), std::make_pair(value, index));
     }
-    const std::int32_t two = 2;
-    std::int32_t value = 3, index = 2;
-    ApplyStoredStep(bytes(&two, 4), value, index);
-    EXPECT_EQ(std::make_pair(2, 1), std::make_pair(value, index));
 
     struct { StoredBytes bytes; bool taken; RECT rect; } rects[] = {
         {bytes(&stored, 16), true, stored}, {bytes(six, 6), true, {0x04030201, 0x0605, 3, 4}},
@@ -202,8 +199,9 @@ TEST(Logic, HostAndDesktopRules) {
     EXPECT_EQ(longest, path);
     EXPECT_TRUE(CopyPathIfFits(path, L"C:\\x\0junk", 9));
     EXPECT_STREQ(L"C:\\x", path);
-    for (DWORD own : {IDLE_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS})
-        EXPECT_EQ(own == HIGH_PRIORITY_CLASS ? own : NORMAL_PRIORITY_CLASS, LaunchPriorityClass(own)) << "host from " << own;
+    for (auto [own, launch] : {std::pair{IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS},
+                               {BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS}, {HIGH_PRIORITY_CLASS, HIGH_PRIORITY_CLASS}})
+        EXPECT_EQ(static_cast<DWORD>(launch), LaunchPriorityClass(own)) << "host launched from " << own;
 
     EXPECT_FALSE(IconsHiddenFromRead(ERROR_MORE_DATA, 1)) << "a longer value may have filled the buffer anyway";
     struct { const wchar_t* holder; DWORD process, shell; bool taken; } holders[] = {
