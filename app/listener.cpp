@@ -97,7 +97,7 @@ HWND CreateListenerWindow(HINSTANCE instance) {
 
 void OnWidgetsLost() {
     StopWatchingShell();
-    appState.shellProcessId = 0;  // whichever shell comes next is watched
+    appState.shellProcessId = 0;      // whichever shell comes next is watched
     if (!appState.cpuWindow) return;  // already seen through the CPU widget's destruction
     // Windows already gone cannot be read: their places stay as last saved.
     SaveSettings();

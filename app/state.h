@@ -78,6 +78,5 @@ struct SharedState {
 extern SharedState appState;
 
 constexpr COLORREF ColorKey = RGB(100, 100, 100);
-static_assert((AppearanceSettings::backgroundColor & 0xFFFFFF) == 0x646464 &&
-                  ColorKey == 0x646464,
+static_assert((AppearanceSettings::backgroundColor & 0xFFFFFF) == 0x646464 && ColorKey == 0x646464,
               "the background colour and the colour key must stay equal");

@@ -15,8 +15,7 @@ const wchar_t kIconListClass[] = L"SysListView32";
 // not examined: whatever fits in four bytes and reads as 1 means hidden.
 bool DesktopIconsHidden() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kExplorerAdvancedKey, 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kExplorerAdvancedKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     DWORD value = 0;
     DWORD size = sizeof(value);
@@ -71,8 +70,8 @@ HWND ShownIconsTarget() {
     if (!desktop) return nullptr;
     // A shell that does not answer holds us up for the time-out, no longer;
     // SMTO_NORMAL keeps messages sent to this thread flowing meanwhile.
-    SendMessageTimeoutW(desktop, kDesktopWorkerMessage, 0, 0, SMTO_NORMAL,
-                        kShellAnswerTimeoutMs, nullptr);
+    SendMessageTimeoutW(desktop, kDesktopWorkerMessage, 0, 0, SMTO_NORMAL, kShellAnswerTimeoutMs,
+                        nullptr);
 
     HWND holder = ShellViewHolder(desktop);
     if (!holder) return nullptr;
@@ -99,8 +98,7 @@ void AttachToDesktop(HWND widget) {
     RECT screen = {};
     GetWindowRect(widget, &screen);
     SetParent(widget, target);
-    SetWindowLongPtrW(widget, GWL_EXSTYLE,
-                      AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
+    SetWindowLongPtrW(widget, GWL_EXSTYLE, AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
     // The widget's own position handling turns this into "bottom of its
     // siblings", under the icons.
     POINT at = {screen.left, screen.top};

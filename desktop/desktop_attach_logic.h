@@ -33,8 +33,7 @@ inline LONG_PTR AttachedExStyle(LONG_PTR exStyle) {
 // one of the shell's own desktop windows ("Progman", or a "WorkerW" made on
 // request) in the process of "Progman". Another program's window can hold a
 // view too (a file dialog does), and must never take the widgets.
-inline bool IsShellViewHolder(const wchar_t* className, DWORD holderProcess,
-                              DWORD shellProcess) {
+inline bool IsShellViewHolder(const wchar_t* className, DWORD holderProcess, DWORD shellProcess) {
     return shellProcess != 0 && holderProcess == shellProcess &&
            (std::wcscmp(className, L"WorkerW") == 0 || std::wcscmp(className, L"Progman") == 0);
 }

@@ -76,8 +76,8 @@ bool LaunchHost() {
 bool ReadHostInstallPath() {
     // First ask for the size, then read into a buffer of that size.
     DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kHostKey, kHostPathValue, RRF_RT_REG_SZ, nullptr,
-                     nullptr, &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kHostKey, kHostPathValue, RRF_RT_REG_SZ, nullptr, nullptr,
+                     &bytes) != ERROR_SUCCESS)
         return false;
     // Rounded up, and never empty, so the buffer covers every byte the
     // registry may write.

@@ -13,8 +13,7 @@ constexpr std::size_t kHostTitlePrefixChars = sizeof(kHostTitlePrefix) / sizeof(
 static_assert(kHostTitlePrefixChars == 24, "the prefix is compared on 24 characters");
 
 constexpr wchar_t kHostProgramSuffix[] = L"\\Corvanite.exe";
-constexpr std::size_t kHostProgramSuffixChars =
-    sizeof(kHostProgramSuffix) / sizeof(wchar_t) - 1;
+constexpr std::size_t kHostProgramSuffixChars = sizeof(kHostProgramSuffix) / sizeof(wchar_t) - 1;
 
 // Whatever follows the prefix does not matter; a shorter title never matches.
 inline bool IsHostWindowTitle(const wchar_t* title) {
@@ -25,8 +24,7 @@ inline bool IsHostWindowTitle(const wchar_t* title) {
 // terminator) into `dest` when they fit with the terminator; otherwise
 // leaves `dest` untouched and returns false. A folder cut short would name
 // some other folder, so a path that does not fit is refused, never cut.
-inline bool CopyPathIfFits(wchar_t (&dest)[kPathChars], const wchar_t* source,
-                           std::size_t chars) {
+inline bool CopyPathIfFits(wchar_t (&dest)[kPathChars], const wchar_t* source, std::size_t chars) {
     std::size_t length = 0;
     while (length < chars && source[length] != L'\0') ++length;
     if (length >= static_cast<std::size_t>(kPathChars)) return false;
@@ -39,11 +37,9 @@ inline bool CopyPathIfFits(wchar_t (&dest)[kPathChars], const wchar_t* source,
 // "\Corvanite.exe" (a folder ending in a backslash gets a second one, which
 // the file system ignores). False, and `program` untouched, when the whole
 // path does not fit: the caller treats that as a failed launch.
-inline bool ComposeHostProgramPath(const wchar_t* installPath,
-                                   wchar_t (&program)[kPathChars]) {
+inline bool ComposeHostProgramPath(const wchar_t* installPath, wchar_t (&program)[kPathChars]) {
     const std::size_t folderChars = std::wcslen(installPath);
-    if (folderChars + kHostProgramSuffixChars >= static_cast<std::size_t>(kPathChars))
-        return false;
+    if (folderChars + kHostProgramSuffixChars >= static_cast<std::size_t>(kPathChars)) return false;
     std::wmemcpy(program, installPath, folderChars);
     std::wmemcpy(program + folderChars, kHostProgramSuffix, kHostProgramSuffixChars + 1);
     return true;
@@ -52,6 +48,7 @@ inline bool ComposeHostProgramPath(const wchar_t* installPath,
 // A process started by an idle one is idle too, and the host is an ordinary
 // application: it is launched from the normal class, never a lower one.
 inline DWORD LaunchPriorityClass(DWORD ownClass) {
-    return ownClass == IDLE_PRIORITY_CLASS || ownClass == BELOW_NORMAL_PRIORITY_CLASS ? NORMAL_PRIORITY_CLASS
-                                                                                       : ownClass;
+    return ownClass == IDLE_PRIORITY_CLASS || ownClass == BELOW_NORMAL_PRIORITY_CLASS
+               ? NORMAL_PRIORITY_CLASS
+               : ownClass;
 }

@@ -19,7 +19,8 @@ void SampleMetrics(HWND cpuWidget) {
 
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
-    const MemoryPercents memory = MemoryPercentsFrom(GlobalMemoryStatusEx(&status) != FALSE, status);
+    const MemoryPercents memory =
+        MemoryPercentsFrom(GlobalMemoryStatusEx(&status) != FALSE, status);
     live.ramPercent = memory.ram;
     live.swapPercent = memory.swap;
     // A null window would invalidate every window on the desktop.

@@ -23,8 +23,7 @@ inline MemoryPercents MemoryPercentsFrom(bool statusOk, const MEMORYSTATUSEX& st
     if (total == 0) return out;
     // More available than the limit would wrap the unsigned difference into
     // a gigantic load; nothing is in use then.
-    const ULONGLONG used =
-        status.ullAvailPageFile > total ? 0 : total - status.ullAvailPageFile;
+    const ULONGLONG used = status.ullAvailPageFile > total ? 0 : total - status.ullAvailPageFile;
     const double ratio = static_cast<double>(used) / static_cast<double>(total);
     out.swap = static_cast<double>(static_cast<float>(ratio * 100.0));
     return out;

@@ -72,7 +72,7 @@ void MakeFont(const TextResources& text, float sizePx, int style, Font& font) {
 }
 
 void DrawTextLine(GpGraphics* graphics, const TextResources& text, const Font& font,
-              const wchar_t* string, const RectF& layout) {
+                  const wchar_t* string, const RectF& layout) {
     if (font && text.brush)
         gp::GdipDrawString(graphics, string, -1, font.get(), &layout, text.format.get(),
                            text.brush.get());
@@ -97,12 +97,12 @@ void DrawCircularGauge(GpGraphics* graphics, const ChartInput& in) {
     Font labelFont;
     MakeFont(text, g.labelFontPx, Gdiplus::FontStyleRegular, labelFont);
     DrawTextLine(graphics, text, labelFont, in.label,
-             RectF(g.left, g.labelTop, g.diameter, g.diameter));
+                 RectF(g.left, g.labelTop, g.diameter, g.diameter));
     Font valueFont;
     MakeFont(text, g.valueFontPx, Gdiplus::FontStyleBold, valueFont);
     const std::wstring value = ValueText(in.value);
     DrawTextLine(graphics, text, valueFont, value.c_str(),
-             RectF(g.left, g.top, g.diameter, g.diameter));
+                 RectF(g.left, g.top, g.diameter, g.diameter));
 }
 
 void FillSegment(GpGraphics* graphics, const SegmentLayout& s, int y, Argb color) {
@@ -135,13 +135,13 @@ void DrawSegmentedBar(GpGraphics* graphics, const ChartInput& in) {
     Font labelFont;
     MakeFont(text, s.labelFontPx, Gdiplus::FontStyleBold, labelFont);
     DrawTextLine(graphics, text, labelFont, in.label,
-             RectF(0.0f, 0.0f, static_cast<float>(in.width), static_cast<float>(s.stackTop)));
+                 RectF(0.0f, 0.0f, static_cast<float>(in.width), static_cast<float>(s.stackTop)));
     Font valueFont;
     MakeFont(text, s.valueFontPx, Gdiplus::FontStyleBold, valueFont);
     const std::wstring value = ValueText(in.value);
     DrawTextLine(graphics, text, valueFont, value.c_str(),
-             RectF(0.0f, static_cast<float>(s.valueBandTop), static_cast<float>(in.width),
-                   static_cast<float>(s.valueBandHeight)));
+                 RectF(0.0f, static_cast<float>(s.valueBandTop), static_cast<float>(in.width),
+                       static_cast<float>(s.valueBandHeight)));
 }
 
 void DrawCapacityBar(GpGraphics* graphics, const ChartInput& in) {
@@ -160,8 +160,7 @@ void DrawCapacityBar(GpGraphics* graphics, const ChartInput& in) {
     SolidBrush track;
     gp::GdipCreateSolidFill(kCapacityTrackColor, track.out());
     if (track)
-        gp::GdipFillRectangle(graphics, track.get(), c.margin, c.barTop, c.barWidth,
-                              c.barHeight);
+        gp::GdipFillRectangle(graphics, track.get(), c.margin, c.barTop, c.barWidth, c.barHeight);
     if (c.drawFill) {
         SolidBrush fill;
         gp::GdipCreateSolidFill(in.progressColor, fill.out());
@@ -170,11 +169,9 @@ void DrawCapacityBar(GpGraphics* graphics, const ChartInput& in) {
                                   c.barHeight);
     }
     Pen outline;
-    gp::GdipCreatePen1(kCapacityOutlineColor, c.outlineWidth, Gdiplus::UnitWorld,
-                       outline.out());
+    gp::GdipCreatePen1(kCapacityOutlineColor, c.outlineWidth, Gdiplus::UnitWorld, outline.out());
     if (outline)
-        gp::GdipDrawRectangle(graphics, outline.get(), c.margin, c.barTop, c.barWidth,
-                              c.barHeight);
+        gp::GdipDrawRectangle(graphics, outline.get(), c.margin, c.barTop, c.barWidth, c.barHeight);
 }
 
 }  // namespace
@@ -196,9 +193,16 @@ GpGraphics* BeginChartGraphics(HDC dc, int chartType) {
 
 void DrawChart(GpGraphics* graphics, int chartType, const ChartInput& in) {
     switch (chartType) {
-    case ChartStyle::CircularGauge: DrawCircularGauge(graphics, in); break;
-    case ChartStyle::SegmentedBar: DrawSegmentedBar(graphics, in); break;
-    case ChartStyle::CapacityBar: DrawCapacityBar(graphics, in); break;
-    default: break;
+    case ChartStyle::CircularGauge:
+        DrawCircularGauge(graphics, in);
+        break;
+    case ChartStyle::SegmentedBar:
+        DrawSegmentedBar(graphics, in);
+        break;
+    case ChartStyle::CapacityBar:
+        DrawCapacityBar(graphics, in);
+        break;
+    default:
+        break;
     }
 }

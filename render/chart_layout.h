@@ -153,8 +153,7 @@ inline CapacityLayout CapacityLayoutFor(int width, int height, float dpiFactor, 
     c.barTop = 22.0f * dpiFactor * static_cast<float>(scale) + 12.0f * dpiFactor;
     c.barWidth = std::max(1.0f, static_cast<float>(width) - c.margin - c.margin);
     c.barHeight = std::max(1.0f, static_cast<float>(c.barLimit) - c.barTop - c.margin);
-    const float fraction =
-        std::min(std::max(static_cast<float>(value) / 100.0f, 0.0f), 1.0f);
+    const float fraction = std::min(std::max(static_cast<float>(value) / 100.0f, 0.0f), 1.0f);
     c.fillWidth = fraction * c.barWidth;
     c.drawFill = c.fillWidth > 0.1f;
     c.outlineWidth = dpiFactor;

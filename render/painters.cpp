@@ -41,9 +41,9 @@ void PaintChart(HWND window, int chartType, Argb progressColor, Argb textColor,
     bool complete = graphics != nullptr;
     if (graphics) {
         try {
-            DrawChart(graphics, chartType,
-                      {width, height, dpiFactor, scale, progressColor, textColor, label.c_str(),
-                       value});
+            DrawChart(
+                graphics, chartType,
+                {width, height, dpiFactor, scale, progressColor, textColor, label.c_str(), value});
         } catch (const std::bad_alloc&) {
             // Out of memory for the value text: the window keeps what it
             // showed, and the paint still ends and releases everything.

@@ -147,13 +147,27 @@ HMENU BuildContextMenu() {
 
 void RunMenuCommand(HWND clicked, UINT command) {
     switch (command) {
-    case MenuId::GaugeColor: ChangeColor(clicked, true); break;
-    case MenuId::TextColor: ChangeColor(clicked, false); break;
-    case MenuId::AlignHorizontally: Align(clicked, true); break;
-    case MenuId::AlignVertically: Align(clicked, false); break;
-    case MenuId::Settings: OpenHostApplication(); break;
-    case MenuId::Exit: ExitWidgets(); break;
-    default: ApplyScaleAndChartType(command); break;  // also a dismissed menu (0)
+    case MenuId::GaugeColor:
+        ChangeColor(clicked, true);
+        break;
+    case MenuId::TextColor:
+        ChangeColor(clicked, false);
+        break;
+    case MenuId::AlignHorizontally:
+        Align(clicked, true);
+        break;
+    case MenuId::AlignVertically:
+        Align(clicked, false);
+        break;
+    case MenuId::Settings:
+        OpenHostApplication();
+        break;
+    case MenuId::Exit:
+        ExitWidgets();
+        break;
+    default:
+        ApplyScaleAndChartType(command);
+        break;  // also a dismissed menu (0)
     }
 }
 
@@ -161,9 +175,9 @@ void ShowContextMenu(HWND window, WPARAM hitTestCode, LPARAM point) {
     if (hitTestCode != HTCAPTION) return;
     HMENU menu = BuildContextMenu();
     SetForegroundWindow(window);
-    const UINT command = static_cast<UINT>(TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_NONOTIFY, GET_X_LPARAM(point), GET_Y_LPARAM(point), 0, window,
-        nullptr));
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, GET_X_LPARAM(point),
+                                         GET_Y_LPARAM(point), 0, window, nullptr));
     DestroyMenu(menu);  // takes the two submenus with it
     // The close message ends an open menu; the program then ends as the last
     // save left it, instead of running the dismissed menu's saves.

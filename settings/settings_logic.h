@@ -92,14 +92,13 @@ inline std::uint64_t Overlap(LONG a0, LONG a1, LONG b0, LONG b1) {
 // The monitor with the largest intersection with `rect` (the first of equals),
 // or null when it intersects none. An empty or inverted rectangle covers no
 // area and so intersects no monitor.
-inline const MonitorArea* MonitorWithLargestIntersection(
-    const RECT& rect, const std::vector<MonitorArea>& monitors) {
+inline const MonitorArea* MonitorWithLargestIntersection(const RECT& rect,
+                                                         const std::vector<MonitorArea>& monitors) {
     const MonitorArea* best = nullptr;
     std::uint64_t bestArea = 0;
     for (const MonitorArea& m : monitors) {
-        const std::uint64_t area =
-            Overlap(rect.left, rect.right, m.monitor.left, m.monitor.right) *
-            Overlap(rect.top, rect.bottom, m.monitor.top, m.monitor.bottom);
+        const std::uint64_t area = Overlap(rect.left, rect.right, m.monitor.left, m.monitor.right) *
+                                   Overlap(rect.top, rect.bottom, m.monitor.top, m.monitor.bottom);
         if (area > bestArea) {
             bestArea = area;
             best = &m;
@@ -162,8 +161,7 @@ inline RECT ClampRectToWorkAreas(const RECT& rect, const std::vector<MonitorArea
 // First run: a widget with no stored rectangle starts at its default top-left
 // corner with the size it will have, moved onto the primary work area only as
 // far as a small screen needs.
-inline RECT DefaultPlacement(LONG left, LONG top, int width, int height,
-                             const RECT& primaryWork) {
+inline RECT DefaultPlacement(LONG left, LONG top, int width, int height, const RECT& primaryWork) {
     const RECT wanted = {left, top, PinToLong(std::int64_t{left} + width),
                          PinToLong(std::int64_t{top} + height)};
     return ClampOntoWorkArea(wanted, primaryWork);

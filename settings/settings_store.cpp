@@ -55,8 +55,7 @@ void QueryValue(HKEY key, const wchar_t* name, Use use) {
 }
 
 void WriteDword(HKEY key, const wchar_t* name, std::uint32_t value) {
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof(value));
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM param) {
@@ -126,8 +125,8 @@ void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
         if (stored[i])
             ClampToWorkArea(*rects[i]);
         else
-            *rects[i] = DefaultPlacement(kRects[i].left, kRects[i].top, width, edge,
-                                         PrimaryWorkArea());
+            *rects[i] =
+                DefaultPlacement(kRects[i].left, kRects[i].top, width, edge, PrimaryWorkArea());
     }
 }
 

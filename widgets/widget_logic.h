@@ -4,8 +4,8 @@
 
 #include "app/state.h"
 
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 // A hand-edited ScaleValue outside 1..3 would give a zero, negative or
 // gigantic window; such a value is drawn and sized as scale 1.
@@ -17,9 +17,12 @@ inline int EffectiveScale(int scaleValue) {
 
 inline float ScaleFactor(int scaleValue) {
     switch (EffectiveScale(scaleValue)) {
-    case ScaleStep::Large: return 1.5f;
-    case ScaleStep::ExtraLarge: return 2.0f;
-    default: return 1.0f;
+    case ScaleStep::Large:
+        return 1.5f;
+    case ScaleStep::ExtraLarge:
+        return 2.0f;
+    default:
+        return 1.0f;
     }
 }
 

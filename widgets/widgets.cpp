@@ -48,8 +48,7 @@ void OnWindowPosChanging(WINDOWPOS* pos) {
 
 // True when a painter ran; it has begun and ended the paint itself.
 bool OnPaint(WidgetKind kind, HWND window) {
-    const WidgetPaintArgs args =
-        PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
+    const WidgetPaintArgs args = PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
     switch (appState.WidgetSettings.chartTypeValue) {
     case ChartStyle::CircularGauge:
         PaintCircularGauge(window, args.progressColor, args.textColor, args.label, args.value);
@@ -77,8 +76,8 @@ void OnCpuDestroy(HWND window) {
 }
 
 // Returns true and sets result when the message needs no default handling.
-bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wParam,
-                         LPARAM lParam, LRESULT& result) {
+bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                         LRESULT& result) {
     switch (message) {
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
@@ -176,10 +175,10 @@ bool CreateWidgetWindows(HINSTANCE instance) {
     for (int i = 0; i < 3; ++i) {
         const WidgetDescription& widget = kWidgets[i];
         RegisterWidgetClass(instance, widget);
-        HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-                                      widget.className, widget.title, WS_POPUP | WS_VISIBLE,
-                                      rects[i].left, rects[i].top, edge, edge, nullptr, nullptr,
-                                      instance, nullptr);
+        HWND window =
+            CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, widget.className,
+                            widget.title, WS_POPUP | WS_VISIBLE, rects[i].left, rects[i].top, edge,
+                            edge, nullptr, nullptr, instance, nullptr);
         *widget.handle = window;
         if (!window) return false;
         AttachToDesktop(window);

@@ -16,16 +16,20 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     VitalGauge app;
     ASSERT_TRUE(app.Start());
     const RECT place = ScreenRect(app.windows.ram);
-    EXPECT_TRUE(place == (RECT{500, 200, 660, 360}) && ParentOf(app.windows.ram) == shell.Window(L"SysListView32") &&
-                ReadKey().size() == 1) << "attached where it was; nothing saved while the shell lives";
+    EXPECT_TRUE(place == (RECT{500, 200, 660, 360}) &&
+                ParentOf(app.windows.ram) == shell.Window(L"SysListView32") &&
+                ReadKey().size() == 1)
+        << "attached where it was; nothing saved while the shell lives";
 
     shell.process.Kill();
     ASSERT_TRUE(shell.Start(L"--origin=-1280,0"));
-    ASSERT_TRUE(WaitUntil([&] { return app.FindWindows() && ParentOf(app.windows.ram) == shell.Window(L"SysListView32"); }))
-        << "the widgets come back with the new shell";
+    ASSERT_TRUE(WaitUntil([&] {
+        return app.FindWindows() && ParentOf(app.windows.ram) == shell.Window(L"SysListView32");
+    })) << "the widgets come back with the new shell";
     ASSERT_TRUE(app.WaitIdle());
     EXPECT_EQ(place, ScreenRect(app.windows.ram));
-    EXPECT_EQ(0xFF212121u, DwordIn(ReadKey(), L"swapTextColor")) << "saved when the shell took them";
+    EXPECT_EQ(0xFF212121u, DwordIn(ReadKey(), L"swapTextColor"))
+        << "saved when the shell took them";
     app.PostClose();
     EXPECT_EQ(0, app.WaitExit());
 }

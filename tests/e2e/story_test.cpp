@@ -14,29 +14,35 @@ using namespace vgtest;
 
 namespace {
 
-const wchar_t* const kValues[11] = {L"WindowPos", L"WindowPos2", L"WindowPos3", L"ScaleValue", L"chartTypeValue",
-    L"cpuProgressColor", L"ramProgressColor", L"swapProgressColor", L"cpuTextColor", L"ramTextColor", L"swapTextColor"};
+const wchar_t* const kValues[11] = {L"WindowPos",        L"WindowPos2",        L"WindowPos3",
+                                    L"ScaleValue",       L"chartTypeValue",    L"cpuProgressColor",
+                                    L"ramProgressColor", L"swapProgressColor", L"cpuTextColor",
+                                    L"ramTextColor",     L"swapTextColor"};
 
-bool WaitStored(const wchar_t* name, DWORD value) { return WaitUntil([&] { return DwordIn(ReadKey(), name) == value; }); }
+bool WaitStored(const wchar_t* name, DWORD value) {
+    return WaitUntil([&] { return DwordIn(ReadKey(), name) == value; });
+}
 
 void ExpectPlaced(const VitalGauge& app, const RECT (&want)[3]) {
     const HWND w[3] = {app.windows.cpu, app.windows.ram, app.windows.swap};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(want[i], ScreenRect(w[i])) << "widget " << i;
 }
 
-
 TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     DeleteKey();
     VitalGauge app;
     ASSERT_TRUE(app.Start(L"--help /? -scale 3"));  // arguments change nothing
     EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(app.process.Handle()));
-    EXPECT_TRUE(app.windows.listener == FindWindowW(L"VitalGaugeMessageListener", L"VitalHiddenMsgListener") &&
-                !IsWindowVisible(app.windows.listener)) << "a hidden top-level listener, found by its names";
+    EXPECT_TRUE(app.windows.listener ==
+                    FindWindowW(L"VitalGaugeMessageListener", L"VitalHiddenMsgListener") &&
+                !IsWindowVisible(app.windows.listener))
+        << "a hidden top-level listener, found by its names";
     ExpectPlaced(app, {{550, 100, 710, 260}, {700, 100, 860, 260}, {850, 100, 1010, 260}});
     EXPECT_TRUE(ReadKey().empty()) << "nothing is saved before a command";
 
     // A real left drag, started on the gauge's dot at 12 o'clock, saves at release.
-    Sh("xdotool mousemove 630 112 mousedown 1 sleep 0.2 mousemove 690 152 sleep 0.2 mousemove 750 202 sleep 0.2 mouseup 1");
+    Sh("xdotool mousemove 630 112 mousedown 1 sleep 0.2 mousemove 690 152 sleep 0.2 mousemove 750 "
+       "202 sleep 0.2 mouseup 1");
     ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 670; }));
 
     ASSERT_TRUE(app.OpenMenu(app.windows.ram));
@@ -49,7 +55,8 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     ASSERT_TRUE(app.OpenMenu(app.windows.ram));
     Keys("Down Down Down Return");
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return (dialog = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
     PointAt(dialog, 100, 100);
     Keys("ctrl+a 2 5 5 Tab ctrl+a 0 Tab ctrl+a 0 Return");
     ASSERT_TRUE(WaitStored(L"ramProgressColor", 0xFFFF0000));
@@ -58,13 +65,17 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
 
     // The close message while a menu is open: the program ends as saved.
     ASSERT_TRUE(app.OpenMenu(app.windows.ram));
-    SetWindowPos(app.windows.swap, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(app.windows.swap, nullptr, 333, 444, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     app.PostClose();
     EXPECT_EQ(0, app.WaitExit());
     EXPECT_EQ(saved, ReadKey());
 }
 
-struct Hostile { DWORD type; std::string bytes; };
+struct Hostile {
+    DWORD type;
+    std::string bytes;
+};
 
 std::string Of(std::initializer_list<int> words) {
     return std::string(reinterpret_cast<const char*>(words.begin()), 4 * words.size());
@@ -77,7 +88,8 @@ void HostileRound(const std::vector<Hostile>& values, bool exitSaves) {
     DeleteKey();
     for (int i = 0; i < 11; ++i)
         if (values[i].type != REG_NONE)
-            SetValue(kValues[i], values[i].type, values[i].bytes.data(), static_cast<DWORD>(values[i].bytes.size()));
+            SetValue(kValues[i], values[i].type, values[i].bytes.data(),
+                     static_cast<DWORD>(values[i].bytes.size()));
     const RegSnapshot before = ReadKey();
     VitalGauge app;
     ASSERT_TRUE(app.Start());
@@ -98,16 +110,26 @@ TEST(Story, HostileSettings) {
     const std::vector<std::vector<Hostile>> rounds = {
         std::vector<Hostile>(11, {REG_SZ, text}),
         std::vector<Hostile>(11, {REG_BINARY, big}),
-        {{REG_BINARY, Of({300, 300, 100, 100})}, {REG_BINARY, Of({INT_MIN, INT_MIN, INT_MAX, INT_MAX})},
-         {REG_BINARY, Of({90000, -90000, 90160, -89840})}, {REG_DWORD, Of({0})}, {REG_DWORD, Of({-1})},
-         {REG_DWORD, Of({0})}, {REG_QWORD, Of({1, 2})}, {REG_NONE, ""}, {REG_BINARY, "\x01"},
-         {REG_BINARY, "\x10"}, {REG_DWORD, Of({100000})}}};
+        {{REG_BINARY, Of({300, 300, 100, 100})},
+         {REG_BINARY, Of({INT_MIN, INT_MIN, INT_MAX, INT_MAX})},
+         {REG_BINARY, Of({90000, -90000, 90160, -89840})},
+         {REG_DWORD, Of({0})},
+         {REG_DWORD, Of({-1})},
+         {REG_DWORD, Of({0})},
+         {REG_QWORD, Of({1, 2})},
+         {REG_NONE, ""},
+         {REG_BINARY, "\x01"},
+         {REG_BINARY, "\x10"},
+         {REG_DWORD, Of({100000})}}};
     for (size_t r = 0; r < rounds.size(); ++r) HostileRound(rounds[r], r == 1);
     // The long run: VG_RANDOM_CASES seeded random rounds (VG_RANDOM_SEED).
-    const int cases = std::getenv("VG_RANDOM_CASES") ? std::atoi(std::getenv("VG_RANDOM_CASES")) : 0;
-    const unsigned seed = std::getenv("VG_RANDOM_SEED") ? std::atoi(std::getenv("VG_RANDOM_SEED")) : 20261207;
+    const int cases =
+        std::getenv("VG_RANDOM_CASES") ? std::atoi(std::getenv("VG_RANDOM_CASES")) : 0;
+    const unsigned seed =
+        std::getenv("VG_RANDOM_SEED") ? std::atoi(std::getenv("VG_RANDOM_SEED")) : 20261207;
     std::mt19937 random(seed);
-    const DWORD types[] = {REG_NONE, REG_SZ, REG_BINARY, REG_DWORD, REG_QWORD, REG_MULTI_SZ, REG_EXPAND_SZ, 77};
+    const DWORD types[] = {REG_NONE,  REG_SZ,       REG_BINARY,    REG_DWORD,
+                           REG_QWORD, REG_MULTI_SZ, REG_EXPAND_SZ, 77};
     for (int c = 0; c < cases && !HasFailure(); ++c) {
         std::vector<Hostile> values(11);
         for (Hostile& h : values) {

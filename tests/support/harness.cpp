@@ -8,7 +8,8 @@
 namespace vgtest {
 
 const wchar_t kSettingsKey[] = L"Software\\VitalGauge";
-const wchar_t kExplorerAdvancedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+const wchar_t kExplorerAdvancedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -26,8 +27,8 @@ std::wstring BuildDir() {
 std::wstring TempPath(const std::wstring& stem) {
     static unsigned serial = 0;
     wchar_t temp[MAX_PATH] = {};
-    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + stem + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++serial);
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + stem +
+           std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
 }
 
 std::string ReadFileText(const std::wstring& path) {
@@ -38,13 +39,15 @@ std::string ReadFileText(const std::wstring& path) {
 static bool Spawn(std::wstring line, PROCESS_INFORMATION& info) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
-    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info) != FALSE;
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &info) != FALSE;
 }
 
 int Sh(const std::string& commandLine) {
     // Wine gives no handle that waits for a Unix program, so the shell leaves
     // its exit code in a file, written last, and we wait for that.
-    const std::string name = "vg-sh-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
+    const std::string name =
+        "vg-sh-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
     const std::string line = "/bin/sh -c \"(" + commandLine + "); echo $? > /tmp/" + name + "\"";
     const std::wstring marker = L"Z:\\tmp\\" + std::wstring(name.begin(), name.end());
     PROCESS_INFORMATION pi = {};
@@ -64,7 +67,8 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
 
 long ChildProcess::WaitExit(DWORD timeoutMs) {
     DWORD code = 0;
-    const bool ended = info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    const bool ended =
+        info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
     return ended && GetExitCodeProcess(info_.hProcess, &code) ? static_cast<long>(code) : -1;
 }
 
@@ -84,7 +88,8 @@ static HWND FindIn(HWND first, DWORD pid, const wchar_t* className, bool visible
         GetWindowThreadProcessId(w, &owner);
         wchar_t name[128] = {};
         GetClassNameW(w, name, 128);
-        if (owner == pid && !lstrcmpW(name, className) && (!visibleOnly || IsWindowVisible(w))) return w;
+        if (owner == pid && !lstrcmpW(name, className) && (!visibleOnly || IsWindowVisible(w)))
+            return w;
         if (HWND found = FindIn(GetWindow(w, GW_CHILD), pid, className, visibleOnly)) return found;
     }
     return nullptr;
@@ -96,20 +101,23 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOn
 
 bool VitalGauge::FindWindows() {
     const DWORD pid = process.Id();
-    windows = {FindProcessWindow(pid, L"CPUVitalGaugeClass"), FindProcessWindow(pid, L"RAMVitalGaugeClass"),
-               FindProcessWindow(pid, L"SwapVitalGaugeClass"), FindProcessWindow(pid, L"VitalGaugeMessageListener")};
+    windows = {FindProcessWindow(pid, L"CPUVitalGaugeClass"),
+               FindProcessWindow(pid, L"RAMVitalGaugeClass"),
+               FindProcessWindow(pid, L"SwapVitalGaugeClass"),
+               FindProcessWindow(pid, L"VitalGaugeMessageListener")};
     return windows.cpu && windows.ram && windows.swap && windows.listener;
 }
 
 bool VitalGauge::Start(const std::wstring& arguments) {
-    return process.Start(BuildDir() + L"\\VitalGauge.exe", arguments) && WaitUntil([&] { return FindWindows(); }) &&
-           WaitIdle();
+    return process.Start(BuildDir() + L"\\VitalGauge.exe", arguments) &&
+           WaitUntil([&] { return FindWindows(); }) && WaitIdle();
 }
 
 bool VitalGauge::WaitIdle() {
     return WaitUntil([&] {
         for (HWND w : {windows.cpu, windows.ram, windows.swap})
-            if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 15000, nullptr) || GetUpdateRect(w, nullptr, FALSE))
+            if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 15000, nullptr) ||
+                GetUpdateRect(w, nullptr, FALSE))
                 return false;
         return true;
     });
@@ -117,7 +125,8 @@ bool VitalGauge::WaitIdle() {
 
 bool VitalGauge::OpenMenu(HWND widget) {
     PointAt(widget, 20, 20);
-    PostMessageW(widget, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(ScreenRect(widget).left + 20, ScreenRect(widget).top + 20));
+    PostMessageW(widget, WM_NCRBUTTONUP, HTCAPTION,
+                 MAKELPARAM(ScreenRect(widget).left + 20, ScreenRect(widget).top + 20));
     return WaitUntil([&] { return FindProcessWindow(process.Id(), L"#32768", true) != nullptr; });
 }
 
@@ -125,7 +134,8 @@ bool ShellFixture::Start(const std::wstring& options) {
     log = TempPath(L"vg-shell-");
     HWND top = nullptr;
     // Answered once the fixture runs its loop, with its whole tree built.
-    return process.Start(BuildDir() + L"\\shell_fixture.exe", L"\"--log=" + log + L"\" " + options) &&
+    return process.Start(BuildDir() + L"\\shell_fixture.exe",
+                         L"\"--log=" + log + L"\" " + options) &&
            WaitUntil([&] { return (top = Window(L"Progman")) != nullptr; }) &&
            SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_NORMAL, 15000, nullptr);
 }
@@ -137,7 +147,8 @@ RegSnapshot ReadKey(const wchar_t* subKey) {
     wchar_t name[256];
     static BYTE data[1 << 17];
     for (DWORD i = 0, n = 256, type = 0, size = sizeof data;
-         RegEnumValueW(key, i, name, &n, nullptr, &type, data, &size) == ERROR_SUCCESS; ++i, n = 256, size = sizeof data)
+         RegEnumValueW(key, i, name, &n, nullptr, &type, data, &size) == ERROR_SUCCESS;
+         ++i, n = 256, size = sizeof data)
         out[name] = {type, std::string(reinterpret_cast<char*>(data), size)};
     RegCloseKey(key);
     return out;
@@ -146,8 +157,9 @@ RegSnapshot ReadKey(const wchar_t* subKey) {
 bool ElevenWellFormed(const RegSnapshot& key) {
     int wellFormed = 0;
     for (const auto& [name, value] : key)  // three rectangles, eight words
-        wellFormed += name.rfind(L"WindowPos", 0) == 0 ? value.first == REG_BINARY && value.second.size() == 16
-                                                      : value.first == REG_DWORD && value.second.size() == 4;
+        wellFormed += name.rfind(L"WindowPos", 0) == 0
+                          ? value.first == REG_BINARY && value.second.size() == 16
+                          : value.first == REG_DWORD && value.second.size() == 4;
     return key.size() == 11 && wellFormed == 11;
 }
 

@@ -40,20 +40,28 @@ private:
 // First window of a process with this class, top-level or nested.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly = false);
 inline HWND ParentOf(HWND w) { return GetAncestor(w, GA_PARENT); }
-inline RECT ScreenRect(HWND w) { RECT r = {}; return GetWindowRect(w, &r), r; }
+inline RECT ScreenRect(HWND w) {
+    RECT r = {};
+    return GetWindowRect(w, &r), r;
+}
 // Puts the pointer at a point of a window: keys go to the window under it.
 inline void PointAt(HWND w, int dx, int dy) {
-    Sh("xdotool mousemove " + std::to_string(ScreenRect(w).left + dx) + " " + std::to_string(ScreenRect(w).top + dy));
+    Sh("xdotool mousemove " + std::to_string(ScreenRect(w).left + dx) + " " +
+       std::to_string(ScreenRect(w).top + dy));
 }
 
-struct Widgets { HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr; };
+struct Widgets {
+    HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr;
+};
 
 // VitalGauge.exe as its own process.
 struct VitalGauge {
     bool Start(const std::wstring& arguments = L"");  // widgets shown and painted
     bool FindWindows();
     bool WaitIdle();  // back in its loop with no paint pending
-    void PostClose() { PostMessageW(windows.listener, RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0); }
+    void PostClose() {
+        PostMessageW(windows.listener, RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0);
+    }
     long WaitExit() { return process.WaitExit(); }
     bool OpenMenu(HWND widget);  // as a right click would, the pointer on the menu
     ChildProcess process;
@@ -63,7 +71,9 @@ struct VitalGauge {
 // The stand-in desktop shell.
 struct ShellFixture {
     bool Start(const std::wstring& options = L"");
-    HWND Window(const wchar_t* className) const { return FindProcessWindow(process.Id(), className); }
+    HWND Window(const wchar_t* className) const {
+        return FindProcessWindow(process.Id(), className);
+    }
     std::string Log() const { return ReadFileText(log); }
     ChildProcess process;
     std::wstring log;
@@ -86,11 +96,16 @@ inline void SetRect(const std::wstring& name, const RECT& r) { SetValue(name, RE
 template <typename T>
 T ValueIn(const RegSnapshot& key, const std::wstring& name, T missing) {
     auto it = key.find(name);
-    if (it != key.end() && it->second.second.size() == sizeof(T)) std::memcpy(&missing, it->second.second.data(), sizeof(T));
+    if (it != key.end() && it->second.second.size() == sizeof(T))
+        std::memcpy(&missing, it->second.second.data(), sizeof(T));
     return missing;
 }
-inline DWORD DwordIn(const RegSnapshot& key, const std::wstring& name) { return ValueIn<DWORD>(key, name, 0xDEADBEEF); }
-inline RECT RectIn(const RegSnapshot& key, const std::wstring& name) { return ValueIn(key, name, RECT{-1, -1, -1, -1}); }
+inline DWORD DwordIn(const RegSnapshot& key, const std::wstring& name) {
+    return ValueIn<DWORD>(key, name, 0xDEADBEEF);
+}
+inline RECT RectIn(const RegSnapshot& key, const std::wstring& name) {
+    return ValueIn(key, name, RECT{-1, -1, -1, -1});
+}
 bool ElevenWellFormed(const RegSnapshot& key);  // and nothing else
 
 }  // namespace vgtest

@@ -21,7 +21,9 @@ using namespace vgtest;
 
 namespace {
 
-HWND Widget(int i) { return i == 0 ? appState.cpuWindow : i == 1 ? appState.ramWindow : appState.swapWindow; }
+HWND Widget(int i) {
+    return i == 0 ? appState.cpuWindow : i == 1 ? appState.ramWindow : appState.swapWindow;
+}
 
 void StartWidgets() {
     static ULONG_PTR token = 0;
@@ -54,18 +56,29 @@ COLORREF PixelOf(HWND w, int x, int y) {
 
 TEST(Widgets, CreatedPaintedAndCommanded) {
     StartWidgets();
-    const struct { const wchar_t *className, *title; LONG left, top; } names[] = {
-        {L"CPUVitalGaugeClass", L"VitalGauge", 100, 100}, {L"RAMVitalGaugeClass", L"RAMVitalGauge", 50, 50},
-        {L"SwapVitalGaugeClass", L"SwapVitalGauge", 850, 100}};
+    const struct {
+        const wchar_t *className, *title;
+        LONG left, top;
+    } names[] = {{L"CPUVitalGaugeClass", L"VitalGauge", 100, 100},
+                 {L"RAMVitalGaugeClass", L"RAMVitalGauge", 50, 50},
+                 {L"SwapVitalGaugeClass", L"SwapVitalGauge", 850, 100}};
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
         EXPECT_EQ(w, FindWindowW(names[i].className, names[i].title));
-        EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + 160, names[i].top + 160}), ScreenRect(w));
+        EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + 160, names[i].top + 160}),
+                  ScreenRect(w));
         EXPECT_EQ(WS_POPUP | WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & ~WS_CLIPSIBLINGS);
-        EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW, GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_TOPMOST);
-        struct { COLORREF key = 0; BYTE alpha = 0; DWORD flags = 0; } layered;
+        EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW,
+                  GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_TOPMOST);
+        struct {
+            COLORREF key = 0;
+            BYTE alpha = 0;
+            DWORD flags = 0;
+        } layered;
         GetLayeredWindowAttributes(w, &layered.key, &layered.alpha, &layered.flags);
-        EXPECT_EQ(0x646464FF03u, (std::uint64_t{layered.key} << 16) + (layered.alpha << 8) + layered.flags) << "key, alpha, flags";
+        EXPECT_EQ(0x646464FF03u,
+                  (std::uint64_t{layered.key} << 16) + (layered.alpha << 8) + layered.flags)
+            << "key, alpha, flags";
         EXPECT_EQ(HTCAPTION, SendMessageW(w, WM_NCHITTEST, 0, 0));
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         EXPECT_EQ(nullptr, GetWindow(w, GW_HWNDNEXT)) << "a raised widget goes back to the bottom";
@@ -75,11 +88,18 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     // its paint, the radio marks, and a pixel of what the style drew.
     appState.LiveMetrics = {25, 45, 50};
     // px, py: a pixel of the CPU widget in its red progress colour.
-    const struct { int clicked; UINT command; DWORD scale, chart; int width, height, px, py; } steps[] = {
-        {1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97}, {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60},
-        {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84}, {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350},
-        {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119}, {0, 0, 1, 2, 160, 160, 80, 119},
-        {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48}};
+    const struct {
+        int clicked;
+        UINT command;
+        DWORD scale, chart;
+        int width, height, px, py;
+    } steps[] = {{1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97},
+                 {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60},
+                 {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84},
+                 {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350},
+                 {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119},
+                 {0, 0, 1, 2, 160, 160, 80, 119},
+                 {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48}};
     for (const auto& s : steps) {
         RunMenuCommand(Widget(s.clicked), s.command);
         PaintAll();
@@ -88,27 +108,34 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_EQ(s.scale, DwordIn(key, L"ScaleValue")) << s.command;
         EXPECT_EQ(s.chart, DwordIn(key, L"chartTypeValue")) << s.command;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + s.width, names[i].top + s.height}),
-                      ScreenRect(Widget(i))) << s.command;
+            EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + s.width,
+                            names[i].top + s.height}),
+                      ScreenRect(Widget(i)))
+                << s.command;
         EXPECT_EQ(RGB(255, 0, 0), PixelOf(appState.cpuWindow, s.px, s.py)) << s.command;
         EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 1, s.height - 2)) << "colour key";
         HMENU menu = BuildContextMenu();  // one radio mark in each submenu
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(i % 3 + 1 == static_cast<int>(i < 3 ? s.chart : s.scale),
-                      (GetMenuState(GetSubMenu(menu, 6 + i / 3), i % 3, MF_BYPOSITION) & MF_CHECKED) != 0);
+                      (GetMenuState(GetSubMenu(menu, 6 + i / 3), i % 3, MF_BYPOSITION) &
+                       MF_CHECKED) != 0);
         DestroyMenu(menu);
     }
     // The Segmented Bar lit RAM's bottom 4 of 10 segments at 45 %.
     RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 1);
     PaintAll();
     for (int i = 0; i < 10; ++i)  // the middle of each segment, then the gap below it
-        EXPECT_EQ(std::pair(i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D), RGB(100, 100, 100)),
-                  std::pair(PixelOf(appState.ramWindow, 80, 38 + 9 * i), i < 9 ? PixelOf(appState.ramWindow, 80, 42 + 9 * i) : RGB(100, 100, 100))) << i;
+        EXPECT_EQ(
+            std::pair(i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D), RGB(100, 100, 100)),
+            std::pair(PixelOf(appState.ramWindow, 80, 38 + 9 * i),
+                      i < 9 ? PixelOf(appState.ramWindow, 80, 42 + 9 * i) : RGB(100, 100, 100)))
+            << i;
     EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 3, 17)) << "the label is centred";
 
     // Align: the worked example of a row anchored at RAM.
     const POINT at[3] = {{100, 100}, {400, 200}, {1000, 300}};
-    for (int i = 0; i < 3; ++i) SetWindowPos(Widget(i), nullptr, at[i].x, at[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (int i = 0; i < 3; ++i)
+        SetWindowPos(Widget(i), nullptr, at[i].x, at[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RunMenuCommand(appState.ramWindow, MenuId::AlignHorizontally);
     EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.cpuWindow));
     EXPECT_EQ((RECT{850, 200, 1010, 360}), RectIn(ReadKey(), L"WindowPos3"));
@@ -116,13 +143,18 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.ramWindow));
 
     // Only the CPU widget's sampling timer samples; it repaints all three.
-    for (auto [widget, timer, sampled] : {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
+    for (auto [widget, timer, sampled] :
+         {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
         appState.LiveMetrics = {-1, -1, -1};
         for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
         SendMessageW(Widget(widget), WM_TIMER, timer, 0);
-        EXPECT_EQ(sampled, appState.LiveMetrics.ramPercent > 0 && appState.LiveMetrics.swapPercent > 0) << timer;
-        EXPECT_EQ(sampled ? 0.0 : -1.0, appState.LiveMetrics.cpuPercent) << "no counter: a defined 0";
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(sampled, GetUpdateRect(Widget(i), nullptr, FALSE) != 0);
+        EXPECT_EQ(sampled,
+                  appState.LiveMetrics.ramPercent > 0 && appState.LiveMetrics.swapPercent > 0)
+            << timer;
+        EXPECT_EQ(sampled ? 0.0 : -1.0, appState.LiveMetrics.cpuPercent)
+            << "no counter: a defined 0";
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(sampled, GetUpdateRect(Widget(i), nullptr, FALSE) != 0);
     }
 
     // The end of a drag saves, unless the close message cut it short.
@@ -147,13 +179,15 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
 TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     const std::wstring folder = TempPath(L"vg-host-"), record = folder + L"\\ran.txt";
     CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((BuildDir() + L"\\host_fixture.exe").c_str(), (folder + L"\\Corvanite.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((BuildDir() + L"\\host_fixture.exe").c_str(),
+                          (folder + L"\\Corvanite.exe").c_str(), FALSE));
     SetValue(L"Path", REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * 2),
              L"Software\\Vendrake Corvanite Plus!");
     ASSERT_TRUE(ReadHostInstallPath());
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
     ASSERT_TRUE(OpenHostApplication());
-    EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess())) << "the widgets stay idle";
+    EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess()))
+        << "the widgets stay idle";
     ASSERT_TRUE(WaitUntil([&] { return !ReadFileText(record).empty(); }));
     const std::string ran = ReadFileText(record), dir(folder.begin(), folder.end());
     EXPECT_NE(std::string::npos, ran.find("Corvanite.exe\" DesktopWidget|" + dir + "|32")) << ran;
@@ -161,12 +195,14 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
 
     // A host window of any process counts, this one's too.
     for (auto [show, zoomed] : {std::pair{SW_MINIMIZE, false}, {SW_MAXIMIZE, true}}) {
-        HWND window = CreateWindowW(L"STATIC", L"Vendrake Corvanite Plus! Suite", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                    0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        HWND window = CreateWindowW(L"STATIC", L"Vendrake Corvanite Plus! Suite",
+                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                    nullptr, nullptr, nullptr);
         ShowWindow(window, show);
         OpenHostApplication();
         MSG msg = {};
-        EXPECT_TRUE(PeekMessageW(&msg, window, 1827, 1827, PM_REMOVE) && msg.wParam == 0 && msg.lParam == 0);
+        EXPECT_TRUE(PeekMessageW(&msg, window, 1827, 1827, PM_REMOVE) && msg.wParam == 0 &&
+                    msg.lParam == 0);
         EXPECT_FALSE(IsIconic(window));
         EXPECT_EQ(zoomed, IsZoomed(window) != FALSE) << "a maximised host stays maximised";
         EXPECT_TRUE(ReadFileText(record).empty()) << "a running host is not launched again";
@@ -178,14 +214,17 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     wchar_t caption[16] = {}, text[128] = {};
     std::thread watcher([&] {
         HWND w = nullptr;
-        WaitUntil([&] { return (w = FindProcessWindow(GetCurrentProcessId(), L"#32770", true)) != nullptr; });
+        WaitUntil([&] {
+            return (w = FindProcessWindow(GetCurrentProcessId(), L"#32770", true)) != nullptr;
+        });
         GetWindowTextW(w, caption, 16);
         GetDlgItemTextW(w, 0xFFFF, text, 128);
         PostMessageW(w, WM_COMMAND, IDOK, 0);
     });
     OpenHostApplication();
     watcher.join();
-    EXPECT_EQ(L"Error: Cannot open Corvanite for Windows 11 main app.", std::wstring(caption) + L": " + text);
+    EXPECT_EQ(L"Error: Cannot open Corvanite for Windows 11 main app.",
+              std::wstring(caption) + L": " + text);
 }
 
 bool AllUnder(HWND parent) {
@@ -213,7 +252,8 @@ TEST(Widgets, OnTheShellsDesktop) {
         SetDword(L"HideIcons", hidden, kExplorerAdvancedKey);
         SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_NORMAL, 15000, nullptr);
         EXPECT_TRUE(AllUnder(parent)) << hidden;
-        EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_VISIBLE), GetWindowLongW(appState.ramWindow, GWL_STYLE));
+        EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_VISIBLE),
+                  GetWindowLongW(appState.ramWindow, GWL_STYLE));
     }
     EXPECT_EQ("052C 0 0\n052C 0 0\n052C 0 0\n", shell.Log()) << "one request per widget";
     const RECT place = ScreenRect(appState.cpuWindow);
@@ -225,9 +265,12 @@ TEST(Widgets, OnTheShellsDesktop) {
 
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     MSG msg;
-    for (auto [message, wParam, shellGone] : {std::tuple{taskbarCreated, WPARAM{0}, false}, {WM_TIMER, ShellWaitTimerId, true}}) {
-        for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) DestroyWindow(w);
-        EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) || appState.cpuWindow) << "no quit, no stale handle";
+    for (auto [message, wParam, shellGone] :
+         {std::tuple{taskbarCreated, WPARAM{0}, false}, {WM_TIMER, ShellWaitTimerId, true}}) {
+        for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
+            DestroyWindow(w);
+        EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) || appState.cpuWindow)
+            << "no quit, no stale handle";
         if (shellGone) shell.process.Kill();
         SendMessageW(listener, message, wParam, 0);
         ASSERT_NE(nullptr, appState.cpuWindow);

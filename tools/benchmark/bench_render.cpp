@@ -52,8 +52,8 @@ void BenchRender(std::vector<BenchRow>& rows) {
             for (HWND w : {appState.ramWindow, appState.swapWindow, appState.cpuWindow})
                 UpdateWindow(w);
         });
-        rows.push_back({std::string("one tick: sampling + three paints, ") + kStyleNames[style],
-                        ms, runs});
+        rows.push_back(
+            {std::string("one tick: sampling + three paints, ") + kStyleNames[style], ms, runs});
     }
     settings = saved;
 }

@@ -4,8 +4,8 @@
 #include "tools/benchmark/bench.h"
 
 #include "app/state.h"
-#include "settings/menu_logic.h"
 #include "settings/context_menu.h"
+#include "settings/menu_logic.h"
 
 #include <psapi.h>
 
@@ -31,10 +31,13 @@ void BenchSoak(std::vector<BenchRow>&) {
         const SIZE_T before = PagefileUsage();
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < perStyle; ++i) ForcedTick();
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         const SIZE_T after = PagefileUsage();
-        std::printf("[soak] style %d: %d ticks, %.2f ms per tick, PagefileUsage %lld -> %lld KiB\n", style + 1, perStyle,
-                    ms / perStyle, static_cast<long long>(before / 1024), static_cast<long long>(after / 1024));
+        std::printf("[soak] style %d: %d ticks, %.2f ms per tick, PagefileUsage %lld -> %lld KiB\n",
+                    style + 1, perStyle, ms / perStyle, static_cast<long long>(before / 1024),
+                    static_cast<long long>(after / 1024));
     }
 }
 
