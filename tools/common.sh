@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by tools/run, tools/test and tools/bench: packages, build, a
 # private X display and a throwaway Wine prefix. Everything started here is
 # ended by vg_cleanup, and only that.
@@ -5,7 +6,7 @@
 VG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VG_BUILD=${VG_BUILD:-$VG_ROOT/build}
 VG_PACKAGES="cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick
-  fonts-dejavu-core x11-utils googletest nsis zip unzip"
+  fonts-dejavu-core x11-utils googletest nsis zip unzip clang-format shellcheck"
 
 vg_log() { printf '[vitalgauge] %s\n' "$*" >&2; }
 
@@ -77,4 +78,5 @@ vg_start_prefix() {
 }
 
 # Windows path of a file in the build folder.
+# shellcheck disable=SC1003  # a lone backslash, not an escaped quote
 vg_winpath() { printf 'Z:%s' "$(readlink -f "$1" | tr / '\\')"; }

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# until_ evaluates its condition afresh at each try, so it is single-quoted;
+# "A && B || fail" is meant: fail exits.
+# shellcheck disable=SC2016,SC2015
 # One user's story with the release downloads, under Wine: a second setup and
 # an unwritable folder are refused; install; sign in; upgrade over the running
 # widgets; uninstall keeping the settings; install elsewhere without sign-in
@@ -52,6 +55,7 @@ for v in DisplayName DisplayIcon InstallLocation UninstallString QuietUninstallS
 
 # Signing in runs the Run value: three widgets, and only three.
 w wineboot && until_ '[ "$(widgets)" = 3 ]'
+# shellcheck disable=SC2034  # read by the condition below
 old=$(app_pid)
 printf x >>"$dir/VitalGauge.exe"  # an older build is running
 w "$setup" /S || fail "install over the running widgets"
