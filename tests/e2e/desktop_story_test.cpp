@@ -15,19 +15,18 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     ASSERT_TRUE(shell.Start(L"--origin=-1280,0"));
     VitalGauge app;
     ASSERT_TRUE(app.Start());
-    const RECT place = ScreenRect(app.windows.ram);
+    const RECT place = ScreenRect(app.ram);
     EXPECT_TRUE(place == (RECT{500, 200, 660, 360}) &&
-                ParentOf(app.windows.ram) == shell.Window(L"SysListView32") &&
-                ReadKey().size() == 1)
+                ParentOf(app.ram) == shell.Window(L"SysListView32") && ReadKey().size() == 1)
         << "attached where it was; nothing saved while the shell lives";
 
     shell.process.Kill();
     ASSERT_TRUE(shell.Start(L"--origin=-1280,0"));
     ASSERT_TRUE(WaitUntil([&] {
-        return app.FindWindows() && ParentOf(app.windows.ram) == shell.Window(L"SysListView32");
+        return app.FindWindows() && ParentOf(app.ram) == shell.Window(L"SysListView32");
     })) << "the widgets come back with the new shell";
     ASSERT_TRUE(app.WaitIdle());
-    EXPECT_EQ(place, ScreenRect(app.windows.ram));
+    EXPECT_EQ(place, ScreenRect(app.ram));
     EXPECT_EQ(0xFF212121u, DwordIn(ReadKey(), L"swapTextColor"))
         << "saved when the shell took them";
     app.PostClose();

@@ -101,11 +101,11 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOn
 
 bool VitalGauge::FindWindows() {
     const DWORD pid = process.Id();
-    windows = {FindProcessWindow(pid, L"CPUVitalGaugeClass"),
-               FindProcessWindow(pid, L"RAMVitalGaugeClass"),
-               FindProcessWindow(pid, L"SwapVitalGaugeClass"),
-               FindProcessWindow(pid, L"VitalGaugeMessageListener")};
-    return windows.cpu && windows.ram && windows.swap && windows.listener;
+    cpu = FindProcessWindow(pid, L"CPUVitalGaugeClass");
+    ram = FindProcessWindow(pid, L"RAMVitalGaugeClass");
+    swap = FindProcessWindow(pid, L"SwapVitalGaugeClass");
+    listener = FindProcessWindow(pid, L"VitalGaugeMessageListener");
+    return cpu && ram && swap && listener;
 }
 
 bool VitalGauge::Start(const std::wstring& arguments) {
@@ -115,7 +115,7 @@ bool VitalGauge::Start(const std::wstring& arguments) {
 
 bool VitalGauge::WaitIdle() {
     return WaitUntil([&] {
-        for (HWND w : {windows.cpu, windows.ram, windows.swap})
+        for (HWND w : {cpu, ram, swap})
             if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 15000, nullptr) ||
                 GetUpdateRect(w, nullptr, FALSE))
                 return false;

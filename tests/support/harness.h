@@ -50,22 +50,16 @@ inline void PointAt(HWND w, int dx, int dy) {
        std::to_string(ScreenRect(w).top + dy));
 }
 
-struct Widgets {
-    HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr;
-};
-
 // VitalGauge.exe as its own process.
 struct VitalGauge {
     bool Start(const std::wstring& arguments = L"");  // widgets shown and painted
     bool FindWindows();
     bool WaitIdle();  // back in its loop with no paint pending
-    void PostClose() {
-        PostMessageW(windows.listener, RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0);
-    }
+    void PostClose() { PostMessageW(listener, RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0); }
     long WaitExit() { return process.WaitExit(); }
     bool OpenMenu(HWND widget);  // as a right click would, the pointer on the menu
     ChildProcess process;
-    Widgets windows;
+    HWND cpu = nullptr, ram = nullptr, swap = nullptr, listener = nullptr;
 };
 
 // The stand-in desktop shell.

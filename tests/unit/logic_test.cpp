@@ -46,16 +46,11 @@ TEST(Logic, SamplingAndShownValues) {
         v.doubleValue = r.value;
         EXPECT_EQ(r.shown, CpuPercentFrom(r.status, v));
     }
-    struct {
-        double percent;
-        int shown;
-    } truncated[] = {{57.9, 57}, {-0.5, 0},       {-7.9, -7},
-                     {NAN, 0},   {1e12, INT_MAX}, {-1e12, INT_MIN}};
-    for (const auto& r : truncated) EXPECT_EQ(r.shown, TruncatePercent(r.percent)) << r.percent;
-    struct {
-        int scale, edge;
-    } edges[] = {{1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {INT_MAX, 160}};
-    for (const auto& r : edges) EXPECT_EQ(r.edge, CreationEdge(r.scale)) << r.scale;
+    for (auto [percent, shown] :
+         {std::pair{57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}})
+        EXPECT_EQ(shown, TruncatePercent(percent)) << percent;
+    for (auto [scale, edge] : {std::pair{1, 160}, {2, 240}, {3, 320}, {0, 160}, {INT_MAX, 160}})
+        EXPECT_EQ(edge, CreationEdge(scale)) << scale;
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
 
     // In the Capacity Bar every widget's text is swapTextColor.
@@ -64,85 +59,66 @@ TEST(Logic, SamplingAndShownValues) {
     EXPECT_EQ(3u, PaintArgsFor(WidgetKind::Ram, s, {}).textColor);
 }
 
-template <typename T, size_t N>
-void ExpectAll(const T (&want)[N], const T (&got)[N], const std::string& row) {
-    for (size_t i = 0; i < N; ++i)
-        EXPECT_FLOAT_EQ(static_cast<float>(want[i]), static_cast<float>(got[i]))
-            << row << " #" << i;
-}
-
 TEST(Logic, ChartGeometry) {
-    struct {
-        int edge;
-        float dpi;
-        int value;
-        float pen, diameter, left, labelTop, labelPx, valuePx, sweep;
-    } gauges[] = {{160, 1, 0, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f},
-                  {320, 1, 25, 12, 272, 24, -24.96f, 32.64f, 59.84f, 90},
-                  {160, 1.5f, 99, 18, 136, 12, -12.48f, 16.32f, 29.92f, 356.4f},
-                  {160, 2, 104, 24, 136, 12, -12.48f, 16.32f, 29.92f, 360},
-                  {160, 1, -5, 12, 136, 12, -12.48f, 16.32f, 29.92f, 0.1f}};
-    for (const auto& r : gauges) {
-        const GaugeLayout g = GaugeLayoutFor(r.edge, r.edge, r.dpi, r.value);
-        ExpectAll({r.pen, r.diameter, r.left, r.left, r.labelTop, r.labelPx, r.valuePx, r.sweep},
-                  {g.penWidth, g.diameter, g.left, g.top, g.labelTop, g.labelFontPx, g.valueFontPx,
-                   g.sweep},
-                  "gauge " + std::to_string(r.edge) + " " + std::to_string(r.value));
-    }
-    EXPECT_FLOAT_EQ(92.0f, GaugeLayoutFor(320, 160, 1.0f, 42).left);
+    // The ring grows clockwise: a dot at 0 and below, a full circle at most.
+    for (auto [value, sweep] : {std::pair{0, 0.1f}, {-5, 0.1f}, {25, 90}, {99, 356.4f}, {104, 360}})
+        EXPECT_FLOAT_EQ(sweep, GaugeSweep(value)) << value;
+    const GaugeLayout gauge = GaugeLayoutFor(320, 160, 1.0f, 42);
+    EXPECT_FLOAT_EQ(136.0f, gauge.diameter) << "from the shorter side";
+    EXPECT_FLOAT_EQ(92.0f, gauge.left) << "centred";
+    EXPECT_FLOAT_EQ(-12.48f, gauge.labelTop) << "the label raised above the ring";
 
+    // Segments: the widgets' pixels are placed from these.
     struct {
         int edge;
         float dpi;
-        int scale, gap, segH, stackH, segW, left, top, step, corner, bandTop, bandH;
-        float labelPx, valuePx;
-    } segments[] = {{160, 1, 1, 3, 6, 87, 136, 12, 35, 9, 3, 122, 38, 22, 20},
-                    {320, 1, 2, 3, 14, 167, 272, 24, 70, 17, 3, 237, 83, 44, 40},
-                    {480, 1, 3, 3, 23, 257, 408, 36, 105, 26, 3, 362, 118, 66, 60},
-                    {160, 1.5f, 1, 4, 5, 86, 136, 12, 35, 9, 4, 121, 39, 33, 30},
-                    {160, 4, 1, 12, 0, 108, 136, 12, 35, 12, 12, 143, 17, 88, 80},
-                    {160, 0.5f, 1, 1, 7, 79, 136, 12, 35, 8, 2, 114, 46, 11, 10}};
+        int scale, left, segmentHeight, stackTop, step, valueBandTop;
+        float valueFontPx;
+    } segments[] = {
+        {160, 1, 1, 12, 6, 35, 9, 122, 20},
+        {320, 1, 2, 24, 14, 70, 17, 237, 40},
+        {480, 1, 3, 36, 23, 105, 26, 362, 60},
+        {160, 4, 1, 12, 0, 35, 12, 143, 80},  // the gaps outgrow the stack: empty, never negative
+    };
     for (const auto& r : segments) {
         const SegmentLayout s = SegmentLayoutFor(r.edge, r.edge, r.dpi, r.scale);
-        ExpectAll({float(r.gap), float(r.segH), float(r.stackH), float(r.segW), float(r.left),
-                   float(r.top), float(r.step), float(r.corner), float(r.bandTop), float(r.bandH),
-                   float(r.top + 9 * r.step), r.labelPx, r.valuePx},
-                  {float(s.gap), float(s.segmentHeight), float(s.stackHeight),
-                   float(s.segmentWidth), float(s.left), float(s.stackTop), float(s.step),
-                   float(s.corner), float(s.valueBandTop), float(s.valueBandHeight),
-                   float(SegmentTop(s, 9)), s.labelFontPx, s.valueFontPx},
-                  "segments " + std::to_string(r.edge) + " " + std::to_string(r.dpi));
+        EXPECT_EQ(r.left, s.left) << r.edge;
+        EXPECT_EQ(r.edge - 2 * r.left, s.segmentWidth) << r.edge;
+        EXPECT_EQ(r.segmentHeight, s.segmentHeight) << r.edge;
+        EXPECT_EQ(r.stackTop + 9 * r.step, SegmentTop(s, 9)) << r.edge;
+        EXPECT_EQ(r.valueBandTop, s.valueBandTop) << r.edge;
+        EXPECT_EQ(r.edge - r.valueBandTop, s.valueBandHeight) << r.edge;
+        EXPECT_FLOAT_EQ(r.valueFontPx, s.valueFontPx) << r.edge;
     }
-    // Lit segments count from the bottom one.
-    struct {
-        int value, lit;
-    } lit[] = {{-5, 0}, {0, 0}, {9, 0}, {10, 1}, {45, 4}, {99, 9}, {100, 10}, {150, 10}};
-    for (const auto& r : lit) {
-        int n = 0;
-        for (int i = 0; i < 10; ++i) n += SegmentLit(r.value, i) ? 1 << (9 - i) : 0;
-        EXPECT_EQ((1 << r.lit) - 1, n) << r.value;
-    }
+    // Lit segments count from the bottom one (index 9).
+    for (auto [value, lit] :
+         {std::pair{-5, 0}, {0, 0}, {9, 0}, {10, 1}, {45, 4}, {99, 9}, {100, 10}, {150, 10}})
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(i >= 10 - lit, SegmentLit(value, i)) << value << " segment " << i;
 
     struct {
-        int w, h;
+        int width, height;
         float dpi;
         int scale, value;
-        float font, limit, top, width, height, fill;
+        float fontPx, barTop, barWidth, barHeight, fillWidth;
         bool drawn;
-    } capacity[] = {{320, 160, 1, 1, 50, 15, 58, 34, 290, 9, 145, true},
-                    {640, 320, 1, 2, 1, 26, 80, 56, 610, 9, 6.1f, true},
-                    {960, 480, 1, 3, 105, 39, 120, 78, 930, 27, 930, true},
-                    {320, 160, 1.5f, 1, 0, 22.5f, 58, 51, 275, 1, 0, false},
-                    {960, 480, 1.25f, 3, -3, 48.75f, 120, 97.5f, 922.5f, 3.75f, 0, false},
-                    {39, 160, 1, 1, 1, 15, 58, 34, 9, 9, 0.09f, false},
-                    {320, 160, 20, 1, 100, 300, 58, 680, 1, 1, 1, true}};
+    } capacity[] = {
+        {320, 160, 1, 1, 50, 15, 34, 290, 9, 145, true},
+        {640, 320, 1, 2, 1, 26, 56, 610, 9, 6.1f, true},
+        {960, 480, 1, 3, 105, 39, 78, 930, 27, 930, true},  // filled to the end, not past it
+        {960, 480, 1.25f, 3, -3, 48.75f, 97.5f, 922.5f, 3.75f, 0, false},
+        {39, 160, 1, 1, 1, 15, 34, 9, 9, 0.09f, false},   // a sliver is not drawn
+        {320, 160, 20, 1, 100, 300, 680, 1, 1, 1, true},  // never narrower or lower than 1
+    };
     for (const auto& r : capacity) {
-        const CapacityLayout c = CapacityLayoutFor(r.w, r.h, r.dpi, r.scale, r.value);
-        ExpectAll({15 * r.dpi, 12 * r.dpi, r.font, r.limit, r.top, r.width, r.height, r.fill, r.dpi,
-                   float(r.drawn)},
-                  {c.margin, c.textTop, c.fontPx, float(c.barLimit), c.barTop, c.barWidth,
-                   c.barHeight, c.fillWidth, c.outlineWidth, float(c.drawFill)},
-                  "capacity " + std::to_string(r.w) + " " + std::to_string(r.dpi));
+        const CapacityLayout c = CapacityLayoutFor(r.width, r.height, r.dpi, r.scale, r.value);
+        const std::string row = std::to_string(r.width) + " at " + std::to_string(r.dpi);
+        EXPECT_FLOAT_EQ(r.fontPx, c.fontPx) << row;
+        EXPECT_FLOAT_EQ(r.barTop, c.barTop) << row;
+        EXPECT_FLOAT_EQ(r.barWidth, c.barWidth) << row;
+        EXPECT_FLOAT_EQ(r.barHeight, c.barHeight) << row;
+        EXPECT_FLOAT_EQ(r.fillWidth, c.fillWidth) << row;
+        EXPECT_EQ(r.drawn, c.drawFill) << row;
     }
 }
 
@@ -231,6 +207,7 @@ TEST(Logic, MenuColoursAndAlignment) {
     EXPECT_EQ(0xFF123456u, DialogColorToArgb(0xAB563412));  // always opaque
 
     auto box = [](LONG l, LONG t) { return RECT{l, t, l + 160, t + 160}; };
+    const RECT wide = {INT_MIN, 0, INT_MAX, 10};
     struct {
         RECT rects[3];
         int clicked;
@@ -244,14 +221,7 @@ TEST(Logic, MenuColoursAndAlignment) {
         {{box(7, 100), box(8, 300), box(9, 700)}, 0, false, 1, 400, 2, 700, 7},
         {{box(0, 0), box(500, 0), box(500, 0)}, 0, true, 2, 250, 1, 500, 0},  // ties: later first
         {{box(0, 0), box(100, 0), box(201, 0)}, 1, true, 0, -1, 2, 201, 0},   // odd, negative gap
-        {{{INT_MIN, 0, INT_MAX, 10}, box(0, 0), box(10, 0)},
-         2,
-         true,
-         0,
-         INT_MIN,
-         1,
-         10,
-         0},  // pinned
+        {{wide, box(0, 0), box(10, 0)}, 2, true, 0, INT_MIN, 1, 10, 0},       // pinned
     };
     for (const auto& r : rows) {
         const AlignPlan p = PlanAlignment(r.rects, r.clicked, r.row);
@@ -264,14 +234,11 @@ TEST(Logic, MenuColoursAndAlignment) {
 }
 
 TEST(Logic, HostAndDesktopRules) {
-    struct {
-        const wchar_t* title;
-        bool host;
-    } titles[] = {{L"Vendrake Corvanite Plus! Suite", true},
-                  {L"Vendrake Corvanite Plus", false},
-                  {L"vendrake corvanite plus! x", false},
-                  {L" Vendrake Corvanite Plus!", false}};
-    for (const auto& r : titles) EXPECT_EQ(r.host, IsHostWindowTitle(r.title)) << r.host;
+    for (auto [title, host] : {std::pair{L"Vendrake Corvanite Plus! Suite", true},
+                               {L"Vendrake Corvanite Plus", false},
+                               {L"vendrake corvanite plus! x", false},
+                               {L" Vendrake Corvanite Plus!", false}})
+        EXPECT_EQ(host, IsHostWindowTitle(title)) << host;
 
     // Paths are refused, never cut, when they do not fit 260 characters.
     wchar_t program[kPathChars] = L"untouched", path[kPathChars] = L"old";

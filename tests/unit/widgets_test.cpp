@@ -54,10 +54,24 @@ COLORREF PixelOf(HWND w, int x, int y) {
     return c;
 }
 
+// Whether some pixel of a window's rectangle has this colour: anti-aliased
+// text has exactly its colour only inside its strokes.
+bool AnyPixel(HWND w, const RECT& r, COLORREF color) {
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (PixelOf(w, x, y) == color) return true;
+    return false;
+}
+
+bool Checked(HMENU menu, int submenu, int item) {
+    return (GetMenuState(GetSubMenu(menu, submenu), item, MF_BYPOSITION) & MF_CHECKED) != 0;
+}
+
 TEST(Widgets, CreatedPaintedAndCommanded) {
     StartWidgets();
     const struct {
-        const wchar_t *className, *title;
+        const wchar_t* className;
+        const wchar_t* title;
         LONG left, top;
     } names[] = {{L"CPUVitalGaugeClass", L"VitalGauge", 100, 100},
                  {L"RAMVitalGaugeClass", L"RAMVitalGauge", 50, 50},
@@ -65,41 +79,42 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
         EXPECT_EQ(w, FindWindowW(names[i].className, names[i].title));
-        EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + 160, names[i].top + 160}),
-                  ScreenRect(w));
         EXPECT_EQ(WS_POPUP | WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & ~WS_CLIPSIBLINGS);
         EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW,
                   GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_TOPMOST);
-        struct {
-            COLORREF key = 0;
-            BYTE alpha = 0;
-            DWORD flags = 0;
-        } layered;
-        GetLayeredWindowAttributes(w, &layered.key, &layered.alpha, &layered.flags);
-        EXPECT_EQ(0x646464FF03u,
-                  (std::uint64_t{layered.key} << 16) + (layered.alpha << 8) + layered.flags)
-            << "key, alpha, flags";
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        GetLayeredWindowAttributes(w, &key, &alpha, &flags);
+        EXPECT_EQ(RGB(100, 100, 100), key);
+        EXPECT_EQ(255, alpha);
+        EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
         EXPECT_EQ(HTCAPTION, SendMessageW(w, WM_NCHITTEST, 0, 0));
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         EXPECT_EQ(nullptr, GetWindow(w, GW_HWNDNEXT)) << "a raised widget goes back to the bottom";
     }
 
     // Each command on some widget: the stored steps, every window's size after
-    // its paint, the radio marks, and a pixel of what the style drew.
+    // its paint, the radio marks, a pixel of the CPU widget in its red progress
+    // colour (px, py), and the CPU widget's text inside `text` in the style's
+    // text colour.
     appState.LiveMetrics = {25, 45, 50};
-    // px, py: a pixel of the CPU widget in its red progress colour.
+    const COLORREF blue = RGB(0, 0, 255), dark = RGB(0x21, 0x21, 0x21);
     const struct {
         int clicked;
         UINT command;
         DWORD scale, chart;
         int width, height, px, py;
-    } steps[] = {{1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97},
-                 {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60},
-                 {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84},
-                 {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350},
-                 {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119},
-                 {0, 0, 1, 2, 160, 160, 80, 119},
-                 {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48}};
+        RECT text;
+        COLORREF textColor;
+    } steps[] = {
+        {1, MenuId::ScaleFirst + 1, 2, 1, 320, 320, 160 + 97, 160 - 97, {130, 140, 190, 180}, dark},
+        {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60, {15, 12, 140, 45}, blue},
+        {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84, {15, 12, 200, 60}, blue},
+        {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350, {200, 20, 280, 90}, dark},
+        {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119, {60, 5, 100, 30}, dark},
+        {0, 0, 1, 2, 160, 160, 80, 119, {60, 5, 100, 30}, dark},
+        {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48, {65, 70, 95, 90}, dark}};
     for (const auto& s : steps) {
         RunMenuCommand(Widget(s.clicked), s.command);
         PaintAll();
@@ -107,29 +122,31 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_TRUE(ElevenWellFormed(key));
         EXPECT_EQ(s.scale, DwordIn(key, L"ScaleValue")) << s.command;
         EXPECT_EQ(s.chart, DwordIn(key, L"chartTypeValue")) << s.command;
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ((RECT{names[i].left, names[i].top, names[i].left + s.width,
-                            names[i].top + s.height}),
-                      ScreenRect(Widget(i)))
+        for (int i = 0; i < 3; ++i) {
+            const LONG left = names[i].left, top = names[i].top;
+            EXPECT_EQ((RECT{left, top, left + s.width, top + s.height}), ScreenRect(Widget(i)))
                 << s.command;
+        }
         EXPECT_EQ(RGB(255, 0, 0), PixelOf(appState.cpuWindow, s.px, s.py)) << s.command;
         EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 1, s.height - 2)) << "colour key";
-        HMENU menu = BuildContextMenu();  // one radio mark in each submenu
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(i % 3 + 1 == static_cast<int>(i < 3 ? s.chart : s.scale),
-                      (GetMenuState(GetSubMenu(menu, 6 + i / 3), i % 3, MF_BYPOSITION) &
-                       MF_CHECKED) != 0);
+        EXPECT_TRUE(AnyPixel(appState.cpuWindow, s.text, s.textColor)) << s.command;
+        HMENU menu = BuildContextMenu();  // "Chart Type" is submenu 6, "Widget Scale" 7
+        for (DWORD i = 0; i < 3; ++i) {
+            EXPECT_EQ(i + 1 == s.chart, Checked(menu, 6, i)) << s.command;
+            EXPECT_EQ(i + 1 == s.scale, Checked(menu, 7, i)) << s.command;
+        }
         DestroyMenu(menu);
     }
-    // The Segmented Bar lit RAM's bottom 4 of 10 segments at 45 %.
+    // The Segmented Bar lit RAM's bottom 4 of 10 segments at 45 %: the middle
+    // of each segment, then the gaps between them.
     RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 1);
     PaintAll();
-    for (int i = 0; i < 10; ++i)  // the middle of each segment, then the gap below it
-        EXPECT_EQ(
-            std::pair(i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D), RGB(100, 100, 100)),
-            std::pair(PixelOf(appState.ramWindow, 80, 38 + 9 * i),
-                      i < 9 ? PixelOf(appState.ramWindow, 80, 42 + 9 * i) : RGB(100, 100, 100)))
-            << i;
+    for (int i = 0; i < 10; ++i) {
+        const COLORREF segment = i >= 6 ? RGB(0, 0x96, 0x88) : RGB(0x2D, 0x2D, 0x2D);
+        EXPECT_EQ(segment, PixelOf(appState.ramWindow, 80, 38 + 9 * i)) << i;
+    }
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 80, 42 + 9 * i)) << i;
     EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 3, 17)) << "the label is centred";
 
     // Align: the worked example of a row anchored at RAM.
@@ -143,18 +160,21 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.ramWindow));
 
     // Only the CPU widget's sampling timer samples; it repaints all three.
-    for (auto [widget, timer, sampled] :
-         {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
+    const struct {
+        int widget;
+        UINT_PTR timer;
+        bool samples;
+    } timers[] = {
+        {0, ShellWaitTimerId, false}, {1, SampleTimerId, false}, {0, SampleTimerId, true}};
+    for (const auto& t : timers) {
         appState.LiveMetrics = {-1, -1, -1};
         for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
-        SendMessageW(Widget(widget), WM_TIMER, timer, 0);
-        EXPECT_EQ(sampled,
-                  appState.LiveMetrics.ramPercent > 0 && appState.LiveMetrics.swapPercent > 0)
-            << timer;
-        EXPECT_EQ(sampled ? 0.0 : -1.0, appState.LiveMetrics.cpuPercent)
-            << "no counter: a defined 0";
+        SendMessageW(Widget(t.widget), WM_TIMER, t.timer, 0);
+        const MetricValues& m = appState.LiveMetrics;
+        EXPECT_EQ(t.samples, m.ramPercent > 0 && m.swapPercent > 0) << t.timer;
+        EXPECT_EQ(t.samples ? 0.0 : -1.0, m.cpuPercent) << "no counter: a defined 0";
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(sampled, GetUpdateRect(Widget(i), nullptr, FALSE) != 0);
+            EXPECT_EQ(t.samples, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << t.timer;
     }
 
     // The end of a drag saves, unless the close message cut it short.
