@@ -144,23 +144,26 @@ RegSnapshot ReadKey(const wchar_t* subKey) {
     RegSnapshot out;
     HKEY key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
-    wchar_t name[256];
-    static BYTE data[1 << 17];
-    for (DWORD i = 0, n = 256, type = 0, size = sizeof data;
-         RegEnumValueW(key, i, name, &n, nullptr, &type, data, &size) == ERROR_SUCCESS;
-         ++i, n = 256, size = sizeof data)
+    static BYTE data[1 << 17];  // past the largest value a test writes
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameChars = 256, type = 0, size = sizeof data;
+        if (RegEnumValueW(key, i, name, &nameChars, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
         out[name] = {type, std::string(reinterpret_cast<char*>(data), size)};
+    }
     RegCloseKey(key);
     return out;
 }
 
 bool ElevenWellFormed(const RegSnapshot& key) {
-    int wellFormed = 0;
-    for (const auto& [name, value] : key)  // three rectangles, eight words
-        wellFormed += name.rfind(L"WindowPos", 0) == 0
-                          ? value.first == REG_BINARY && value.second.size() == 16
-                          : value.first == REG_DWORD && value.second.size() == 4;
-    return key.size() == 11 && wellFormed == 11;
+    if (key.size() != 11) return false;
+    for (const auto& [name, value] : key) {  // three 16-byte rectangles, eight words
+        const bool rect = name.rfind(L"WindowPos", 0) == 0;
+        if (value.first != (rect ? REG_BINARY : REG_DWORD)) return false;
+        if (value.second.size() != (rect ? 16u : 4u)) return false;
+    }
+    return true;
 }
 
 }  // namespace vgtest

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -32,19 +33,16 @@ TEST(Logic, SamplingAndShownValues) {
         EXPECT_FLOAT_EQ(static_cast<float>(r.swap),
                         static_cast<float>(MemoryPercentsFrom(r.ok, s).swap));
     }
-    struct {
-        PDH_STATUS status;
-        DWORD cstatus;
-        double value, shown;
-    } cpu[] = {{ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5},
-               {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3, 3},
-               {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0},
-               {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0},
-               {static_cast<PDH_STATUS>(PDH_INVALID_DATA), PDH_CSTATUS_VALID_DATA, 12.5, 0}};
-    for (const auto& r : cpu) {
-        PDH_FMT_COUNTERVALUE v = {r.cstatus, {}};
-        v.doubleValue = r.value;
-        EXPECT_EQ(r.shown, CpuPercentFrom(r.status, v));
+    const auto invalid = static_cast<PDH_STATUS>(PDH_INVALID_DATA);
+    for (auto [status, counterStatus, value, shown] :
+         {std::tuple{ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5},
+          {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3.0, 3.0},
+          {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0.0},
+          {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0.0},
+          {invalid, PDH_CSTATUS_VALID_DATA, 12.5, 0.0}}) {
+        PDH_FMT_COUNTERVALUE counter = {static_cast<DWORD>(counterStatus), {}};
+        counter.doubleValue = value;
+        EXPECT_EQ(shown, CpuPercentFrom(status, counter)) << value;
     }
     for (auto [percent, shown] :
          {std::pair{57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}})
@@ -129,42 +127,36 @@ TEST(Logic, StoredValues) {
     auto bytes = [](const void* data, DWORD size, LONG status = ERROR_SUCCESS) {
         return StoredBytes{status, data, size};
     };
-    for (auto [stored, color] : {std::pair{bytes(&word, 4), 0x11223344u},
-                                 {bytes(&one, 1), 0xFF009677u},
-                                 {bytes(six, 6), 0xFF009688u},
-                                 {bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688u}})
-        EXPECT_EQ(color, StoredColor(stored, 0xFF009688)) << std::hex << color;
+    for (auto [read, color] : {std::pair{bytes(&word, 4), 0x11223344u},
+                               {bytes(&one, 1), 0xFF009677u},
+                               {bytes(six, 6), 0xFF009688u},
+                               {bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688u}})
+        EXPECT_EQ(color, StoredColor(read, 0xFF009688)) << std::hex << color;
 
     // ScaleValue and chartTypeValue start at 3, radio index 2.
     const std::int32_t two = 2;
-    struct {
-        StoredBytes stored;
-        std::int32_t value, index;
-    } steps[] = {{bytes(&two, 4), 2, 1},
-                 {bytes(&stored.left, 4), 10, 2},
-                 {bytes(&word, 4), 0x11223344, 2},
-                 {bytes(six, 6), 1, 0},
-                 {bytes(&word, 4, ERROR_FILE_NOT_FOUND), 1, 0},
-                 {bytes(&one, 1), 0x77, 2},
-                 {bytes(six + 1, 4), 0x05040302, 2}};
-    for (const auto& r : steps) {
+    for (auto [read, wantValue, wantIndex] : {std::tuple{bytes(&two, 4), 2, 1},
+                                              {bytes(&stored.left, 4), 10, 2},
+                                              {bytes(&word, 4), 0x11223344, 2},
+                                              {bytes(six, 6), 1, 0},
+                                              {bytes(&word, 4, ERROR_FILE_NOT_FOUND), 1, 0},
+                                              {bytes(&one, 1), 0x77, 2},
+                                              {bytes(six + 1, 4), 0x05040302, 2}}) {
         std::int32_t value = 3, index = 2;
-        ApplyStoredStep(r.stored, value, index);
-        EXPECT_EQ(std::make_pair(r.value, r.index), std::make_pair(value, index));
+        ApplyStoredStep(read, value, index);
+        EXPECT_EQ(wantValue, value) << wantIndex;
+        EXPECT_EQ(wantIndex, index) << wantValue;
     }
 
-    struct {
-        StoredBytes bytes;
-        bool taken;
-        RECT rect;
-    } rects[] = {{bytes(&stored, 16), true, stored},
-                 {bytes(six, 6), true, {0x04030201, 0x0605, 3, 4}},
-                 {bytes(nullptr, 0), false, {1, 2, 3, 4}},
-                 {bytes(&stored, 16, ERROR_MORE_DATA), false, {1, 2, 3, 4}}};
-    for (const auto& r : rects) {
+    // A rectangle is taken whole or not at all; a short one fills from the left.
+    for (auto [read, taken, want] :
+         {std::tuple{bytes(&stored, 16), true, stored},
+          {bytes(six, 6), true, RECT{0x04030201, 0x0605, 3, 4}},
+          {bytes(nullptr, 0), false, RECT{1, 2, 3, 4}},
+          {bytes(&stored, 16, ERROR_MORE_DATA), false, RECT{1, 2, 3, 4}}}) {
         RECT rect = {1, 2, 3, 4};
-        EXPECT_EQ(r.taken, StoredRect(r.bytes, rect));
-        EXPECT_EQ(r.rect, rect);
+        EXPECT_EQ(taken, StoredRect(read, rect));
+        EXPECT_EQ(want, rect);
     }
 }
 
@@ -261,17 +253,12 @@ TEST(Logic, HostAndDesktopRules) {
 
     EXPECT_FALSE(IconsHiddenFromRead(ERROR_MORE_DATA, 1))
         << "a longer value may have filled the buffer anyway";
-    struct {
-        const wchar_t* holder;
-        DWORD process, shell;
-        bool taken;
-    } holders[] = {{L"WorkerW", 7, 7, true},
-                   {L"Progman", 7, 7, true},
-                   {L"WorkerW", 8, 7, false},
-                   {L"#32770", 7, 7, false},
-                   {L"WorkerW", 0, 0, false}};
-    for (const auto& r : holders)
-        EXPECT_EQ(r.taken, IsShellViewHolder(r.holder, r.process, r.shell)) << r.process;
+    for (auto [holder, process, shell, taken] : {std::tuple{L"WorkerW", 7, 7, true},
+                                                 {L"Progman", 7, 7, true},
+                                                 {L"WorkerW", 8, 7, false},
+                                                 {L"#32770", 7, 7, false},
+                                                 {L"WorkerW", 0, 0, false}})
+        EXPECT_EQ(taken, IsShellViewHolder(holder, process, shell)) << holder << process;
 }
 
 }  // namespace
