@@ -112,9 +112,9 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         {2, MenuId::ChartFirst + 2, 2, 3, 640, 320, 40, 60, {15, 12, 140, 45}, blue},
         {0, MenuId::ScaleFirst + 2, 3, 3, 960, 480, 60, 84, {15, 12, 200, 60}, blue},
         {1, MenuId::ChartFirst + 1, 3, 2, 480, 480, 240, 350, {200, 20, 280, 90}, dark},
-        {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119, {60, 5, 100, 30}, dark},
-        {0, 0, 1, 2, 160, 160, 80, 119, {60, 5, 100, 30}, dark},
-        {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48, {65, 70, 95, 90}, dark}};
+        {2, MenuId::ScaleFirst, 1, 2, 160, 160, 80, 119, {55, 130, 105, 155}, dark},
+        {0, 0, 1, 2, 160, 160, 80, 119, {55, 130, 105, 155}, dark},
+        {0, MenuId::ChartFirst, 1, 1, 160, 160, 80 + 48, 80 - 48, {65, 45, 95, 65}, dark}};
     for (const auto& s : steps) {
         RunMenuCommand(Widget(s.clicked), s.command);
         PaintAll();
@@ -148,6 +148,7 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 80, 42 + 9 * i)) << i;
     EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 3, 17)) << "the label is centred";
+    EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.ramWindow, 20, 128)) << "ten segments, no more";
 
     // Align: the worked example of a row anchored at RAM.
     const POINT at[3] = {{100, 100}, {400, 200}, {1000, 300}};
