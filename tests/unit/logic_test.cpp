@@ -55,7 +55,7 @@ TEST(Logic, SamplingAndShownValues) {
     struct {
         int scale, edge;
     } edges[] = {{1, 160}, {2, 240}, {3, 320}, {0, 160}, {4, 160}, {INT_MAX, 160}};
-    for (const auto& r : edges) EXPECT_EQ(r.edge, CreationEdge(r.scale)) << r.scale;
+    for (const auto& r : edges) EXPECT_EQ(r.edge, CreationEdge(r.scale, 96)) << r.scale;
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
 
     // In the Capacity Bar every widget's text is swapTextColor.
@@ -132,10 +132,10 @@ TEST(Logic, ChartGeometry) {
     } capacity[] = {{320, 160, 1, 1, 50, 15, 58, 34, 290, 9, 145, true},
                     {640, 320, 1, 2, 1, 26, 80, 56, 610, 9, 6.1f, true},
                     {960, 480, 1, 3, 105, 39, 120, 78, 930, 27, 930, true},
-                    {320, 160, 1.5f, 1, 0, 22.5f, 58, 51, 275, 1, 0, false},
+                    {480, 240, 1.5f, 1, 0, 22.5f, 87, 51, 435, 13.5f, 0, false},
                     {960, 480, 1.25f, 3, -3, 48.75f, 120, 97.5f, 922.5f, 3.75f, 0, false},
                     {39, 160, 1, 1, 1, 15, 58, 34, 9, 9, 0.09f, false},
-                    {320, 160, 20, 1, 100, 300, 58, 680, 1, 1, 1, true}};
+                    {320, 160, 20, 1, 100, 300, 40, 680, 1, 1, 1, true}};
     for (const auto& r : capacity) {
         const CapacityLayout c = CapacityLayoutFor(r.w, r.h, r.dpi, r.scale, r.value);
         ExpectAll({15 * r.dpi, 12 * r.dpi, r.font, r.limit, r.top, r.width, r.height, r.fill, r.dpi,
@@ -143,6 +143,37 @@ TEST(Logic, ChartGeometry) {
                   {c.margin, c.textTop, c.fontPx, float(c.barLimit), c.barTop, c.barWidth,
                    c.barHeight, c.fillWidth, c.outlineWidth, float(c.drawFill)},
                   "capacity " + std::to_string(r.w) + " " + std::to_string(r.dpi));
+    }
+
+    // Windows grow with the display scale, and all drawn in them keeps its
+    // 96-dpi proportions up to a pixel of rounding.
+    for (float f : {1.25f, 1.5f, 1.75f, 2.0f, 2.5f, 3.0f}) {
+        for (int scale = 1; scale <= 3; ++scale) {
+            const std::string row = std::to_string(f) + " scale " + std::to_string(scale);
+            const unsigned dpi = static_cast<unsigned>(96 * f);
+            const WidgetSize bar = StyleWindowSize(ChartStyle::CapacityBar, scale, dpi);
+            const int h = StyleWindowSize(ChartStyle::SegmentedBar, scale, dpi).height;
+            const int h1 = StyleWindowSize(ChartStyle::SegmentedBar, scale, 96).height;
+            EXPECT_EQ(h, int(f * h1)) << row;
+            EXPECT_EQ(bar.width, 2 * h) << row;
+            EXPECT_EQ(CreationEdge(scale, dpi), int(f * CreationEdge(scale, 96))) << row;
+
+            const GaugeLayout g = GaugeLayoutFor(h, h, f, 0), g1 = GaugeLayoutFor(h1, h1, 1, 0);
+            EXPECT_FLOAT_EQ((g.left - g.penWidth / 2) / h, (g1.left - g1.penWidth / 2) / h1)
+                << row << ": the ring as far inside the window";
+
+            const SegmentLayout s = SegmentLayoutFor(h, h, f, scale);
+            const SegmentLayout s1 = SegmentLayoutFor(h1, h1, 1, scale);
+            EXPECT_GE(s.segmentHeight, f * s1.segmentHeight - 1) << row;
+            EXPECT_LE(s.labelFontPx / (s.stackTop + 1), s1.labelFontPx / s1.stackTop)
+                << row << ": the label as well inside its band";
+            EXPECT_LE(s.valueFontPx, s.valueBandHeight) << row << ": the value in its band";
+
+            const CapacityLayout c = CapacityLayoutFor(bar.width, h, f, scale, 50);
+            const CapacityLayout c1 = CapacityLayoutFor(2 * h1, h1, 1, scale, 50);
+            EXPECT_FLOAT_EQ(c.barHeight / h, c1.barHeight / h1) << row << ": the track is a bar";
+            EXPECT_FLOAT_EQ(c.barTop / h, c1.barTop / h1) << row;
+        }
     }
 }
 
