@@ -260,6 +260,7 @@ TEST(Logic, PlacementOnTheWorkAreas) {
 TEST(Logic, MenuColoursAndAlignment) {
     EXPECT_EQ(0x00563412u, ArgbToDialogColor(0x40123456));  // alpha dropped
     EXPECT_EQ(0xFF123456u, DialogColorToArgb(0xAB563412));  // always opaque
+    EXPECT_EQ(0xFF646465u, DialogColorToArgb(RGB(100, 100, 100))) << "never the colour key";
 
     auto box = [](LONG l, LONG t) { return RECT{l, t, l + 160, t + 160}; };
     struct {
