@@ -147,34 +147,27 @@ TEST(Logic, ChartGeometry) {
 
     // Windows grow with the display scale, and all drawn in them keeps its
     // 96-dpi proportions up to a pixel of rounding.
-    for (float f : {1.25f, 1.5f, 1.75f, 2.0f, 2.5f, 3.0f}) {
+    for (float f : {1.25f, 1.5f, 1.75f, 2.0f, 2.5f, 3.0f})
         for (int scale = 1; scale <= 3; ++scale) {
             const std::string row = std::to_string(f) + " scale " + std::to_string(scale);
-            const unsigned dpi = static_cast<unsigned>(96 * f);
+            const unsigned dpi = unsigned(96 * f);
             const WidgetSize bar = StyleWindowSize(ChartStyle::CapacityBar, scale, dpi);
-            const int h = StyleWindowSize(ChartStyle::SegmentedBar, scale, dpi).height;
-            const int h1 = StyleWindowSize(ChartStyle::SegmentedBar, scale, 96).height;
-            EXPECT_EQ(h, int(f * h1)) << row;
-            EXPECT_EQ(bar.width, 2 * h) << row;
-            EXPECT_EQ(CreationEdge(scale, dpi), int(f * CreationEdge(scale, 96))) << row;
-
+            const int h = bar.height,
+                      h1 = StyleWindowSize(ChartStyle::CapacityBar, scale, 96).height;
+            EXPECT_EQ(bar.width, int(f * 2 * h1)) << row;
+            EXPECT_EQ(h, StyleWindowSize(ChartStyle::CircularGauge, scale, dpi).width) << row;
+            EXPECT_EQ(int(f * CreationEdge(scale, 96)), CreationEdge(scale, dpi)) << row;
             const GaugeLayout g = GaugeLayoutFor(h, h, f, 0), g1 = GaugeLayoutFor(h1, h1, 1, 0);
-            EXPECT_FLOAT_EQ((g.left - g.penWidth / 2) / h, (g1.left - g1.penWidth / 2) / h1)
-                << row << ": the ring as far inside the window";
-
-            const SegmentLayout s = SegmentLayoutFor(h, h, f, scale);
-            const SegmentLayout s1 = SegmentLayoutFor(h1, h1, 1, scale);
+            EXPECT_FLOAT_EQ((g.left - g.penWidth / 2) / h, (g1.left - g1.penWidth / 2) / h1) << row;
+            const SegmentLayout s = SegmentLayoutFor(h, h, f, scale),
+                                s1 = SegmentLayoutFor(h1, h1, 1, scale);
             EXPECT_GE(s.segmentHeight, f * s1.segmentHeight - 1) << row;
-            EXPECT_LE(s.labelFontPx / (s.stackTop + 1), s1.labelFontPx / s1.stackTop)
-                << row << ": the label as well inside its band";
-            EXPECT_LE(s.valueFontPx, s.valueBandHeight) << row << ": the value in its band";
-
-            const CapacityLayout c = CapacityLayoutFor(bar.width, h, f, scale, 50);
-            const CapacityLayout c1 = CapacityLayoutFor(2 * h1, h1, 1, scale, 50);
-            EXPECT_FLOAT_EQ(c.barHeight / h, c1.barHeight / h1) << row << ": the track is a bar";
-            EXPECT_FLOAT_EQ(c.barTop / h, c1.barTop / h1) << row;
+            EXPECT_LE(s.labelFontPx / (s.stackTop + 1), s1.labelFontPx / s1.stackTop) << row;
+            EXPECT_LE(s.valueFontPx, s.valueBandHeight) << row;
+            EXPECT_FLOAT_EQ(CapacityLayoutFor(bar.width, h, f, scale, 50).barHeight / h,
+                            CapacityLayoutFor(2 * h1, h1, 1, scale, 50).barHeight / h1)
+                << row << ": the track is a bar";
         }
-    }
 }
 
 TEST(Logic, StoredValues) {

@@ -142,6 +142,15 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     RunMenuCommand(appState.cpuWindow, MenuId::AlignVertically);
     EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.ramWindow));
 
+    // A new DPI: the suggested corner, and at once the size of the new scale;
+    // a widget in the shell's window is repainted, which sizes it.
+    RECT suggested = {300, 200, 0, 0};
+    SendMessageW(appState.swapWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    EXPECT_EQ((RECT{300, 200, 540, 440}), ScreenRect(appState.swapWindow));
+    ValidateRect(appState.ramWindow, nullptr);
+    SendMessageW(appState.ramWindow, WM_DPICHANGED_AFTERPARENT, 0, 0);
+    EXPECT_TRUE(GetUpdateRect(appState.ramWindow, nullptr, FALSE));
+
     // Only the CPU widget's sampling timer samples; it repaints all three.
     for (auto [widget, timer, sampled] :
          {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
