@@ -248,6 +248,10 @@ TEST(Logic, PlacementOnTheWorkAreas) {
               PlaceInCorner({0, 0, INT_MAX, INT_MAX}, {-30, 20, 0, 0}));
     EXPECT_EQ((RECT{550, 100, 710, 260}), DefaultPlacement(550, 100, 160, 160, primaryWork));
     EXPECT_EQ((RECT{480, 100, 800, 260}), DefaultPlacement(850, 100, 320, 160, {0, 0, 800, 600}));
+    // First run: onto the monitor the place is mostly on, else only as far as needed.
+    EXPECT_EQ((RECT{1980, 100, 2300, 260}), FirstRunPlacement(1900, 100, 320, 160, monitors, {}));
+    EXPECT_EQ((RECT{480, 100, 800, 260}),
+              FirstRunPlacement(850, 100, 320, 160, {}, {0, 0, 800, 600}));
 }
 
 TEST(Logic, MenuColoursAndAlignment) {
