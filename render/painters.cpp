@@ -20,8 +20,9 @@ void PaintChart(HWND window, int chartType, Argb progressColor, Argb textColor,
     HDC windowDc = BeginPaint(window, &paint);
 
     // At every paint, so the size follows the style, the scale and the
-    // display scale whatever size the window was created or last left with. The position-changing
-    // handler still sends the widget to the bottom of the z-order.
+    // display scale whatever size the window was created or last left with.
+    // The position-changing handler still sends the widget to the bottom of
+    // the z-order.
     const int scale = EffectiveScale(appState.WidgetSettings.ScaleValue);
     const WidgetSize size = StyleWindowSize(chartType, scale, dpi);
     SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
