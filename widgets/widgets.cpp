@@ -47,16 +47,16 @@ void OnWindowPosChanging(WINDOWPOS* pos) {
     pos->hwndInsertAfter = HWND_BOTTOM;
 }
 
-// The display scale changed under a top-level widget. Windows suggests a
-// place that keeps the widget where it was on its monitor, or under the
-// pointer while it is dragged to another one: take that corner with the
-// size the paint will give, so the widget neither jumps nor resizes twice.
+// The display scale changed under a top-level widget (only those are told;
+// attached ones hear of it with their parent). Windows suggests a place, in
+// screen coordinates, that keeps the widget where it was on its monitor, or
+// under the pointer while it is dragged to another one: take that corner
+// with the size the paint will give, so the widget neither jumps nor resizes
+// twice, and redraw all of it at the new scale.
 void OnDpiChanged(HWND window, unsigned dpi, const RECT& suggested) {
     const AppearanceSettings& s = appState.WidgetSettings;
     const WidgetSize size = StyleWindowSize(s.chartTypeValue, s.ScaleValue, dpi);
-    POINT at{suggested.left, suggested.top};
-    if (HWND parent = AttachedParent(window)) MapWindowPoints(nullptr, parent, &at, 1);
-    SetWindowPos(window, nullptr, at.x, at.y, size.width, size.height,
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, size.width, size.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window, nullptr, TRUE);
 }

@@ -168,6 +168,7 @@ TEST(Logic, ChartGeometry) {
                             CapacityLayoutFor(2 * h1, h1, 1, scale, 50).barHeight / h1)
                 << row << ": the track is a bar";
         }
+    EXPECT_EQ(320, StyleWindowSize(ChartStyle::CapacityBar, 1, 0).width) << "a gone window: 96 dpi";
 }
 
 TEST(Logic, StoredValues) {

@@ -147,9 +147,11 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     RECT suggested = {300, 200, 0, 0};
     SendMessageW(appState.swapWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
     EXPECT_EQ((RECT{300, 200, 540, 440}), ScreenRect(appState.swapWindow));
-    ValidateRect(appState.ramWindow, nullptr);
-    SendMessageW(appState.ramWindow, WM_DPICHANGED_AFTERPARENT, 0, 0);
-    EXPECT_TRUE(GetUpdateRect(appState.ramWindow, nullptr, FALSE));
+    for (UINT message : {WM_DPICHANGED, WM_DPICHANGED_AFTERPARENT}) {
+        ValidateRect(appState.swapWindow, nullptr);
+        SendMessageW(appState.swapWindow, message, MAKEWPARAM(96, 96), LPARAM(&suggested));
+        EXPECT_TRUE(GetUpdateRect(appState.swapWindow, nullptr, FALSE)) << message;
+    }
 
     // Only the CPU widget's sampling timer samples; it repaints all three.
     for (auto [widget, timer, sampled] :
