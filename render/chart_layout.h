@@ -4,13 +4,14 @@
 // draw from these, and tests check every length without a window, at DPI
 // factors the test machine cannot produce.
 //
-// The window size follows the style and the scale alone; the DPI factor
-// only widens pens, gaps, margins and fonts.
+// The window size follows the style, the scale and the display scale, so
+// every length drawn in it keeps the proportions it has at 96 dpi.
 
 #include "app/state.h"
 #include "widgets/widget_logic.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 // GetDpiForWindow's answer as a factor of the 96-dpi baseline. It answers 0
@@ -23,12 +24,13 @@ struct WidgetSize {
 };
 
 // The size every paint gives the window: 160·S square, or 320·S by 160·S
-// for the Capacity Bar. A hand-edited scale outside 1..3 counts as 1, so a
-// widget can never become empty, negative or gigantic.
-inline WidgetSize StyleWindowSize(int chartType, int scaleValue) {
+// for the Capacity Bar, at 96 dpi, and as much larger as the display scale.
+// A hand-edited scale outside 1..3 counts as 1, so a widget can never
+// become empty, negative or gigantic.
+inline WidgetSize StyleWindowSize(int chartType, int scaleValue, unsigned dpi) {
     const int s = EffectiveScale(scaleValue);
-    if (chartType == ChartStyle::CapacityBar) return {320 * s, 160 * s};
-    return {160 * s, 160 * s};
+    const int width = chartType == ChartStyle::CapacityBar ? 320 * s : 160 * s;
+    return {DpiScaled(width, dpi), DpiScaled(160 * s, dpi)};
 }
 
 // "42%": decimal, a minus sign for negatives, no grouping and nothing that
@@ -134,7 +136,7 @@ struct CapacityLayout {
     float margin;  // left edge of the text and of the bar
     float textTop;
     float fontPx;
-    int barLimit;  // the bar ends one margin above this line
+    float barLimit;  // the bar ends one margin above this line
     float barTop;
     float barWidth;
     float barHeight;
@@ -149,10 +151,15 @@ inline CapacityLayout CapacityLayoutFor(int width, int height, float dpiFactor, 
     c.margin = 15.0f * dpiFactor;
     c.textTop = 12.0f * dpiFactor;
     c.fontPx = scale == 1 ? 15.0f * dpiFactor : 13.0f * dpiFactor * static_cast<float>(scale);
-    c.barLimit = scale == 1 ? (4 * height) / 11 : (2 * height) / 8;
+    // The line is a whole pixel of the window as laid out at 96 dpi, then
+    // scaled: cut in the scaled window, the lost fraction of a pixel would
+    // shorten the bar against everything else, which grows with the DPI.
+    const int height96 = static_cast<int>(std::lround(static_cast<float>(height) / dpiFactor));
+    c.barLimit =
+        static_cast<float>(scale == 1 ? (4 * height96) / 11 : (2 * height96) / 8) * dpiFactor;
     c.barTop = 22.0f * dpiFactor * static_cast<float>(scale) + 12.0f * dpiFactor;
     c.barWidth = std::max(1.0f, static_cast<float>(width) - c.margin - c.margin);
-    c.barHeight = std::max(1.0f, static_cast<float>(c.barLimit) - c.barTop - c.margin);
+    c.barHeight = std::max(1.0f, c.barLimit - c.barTop - c.margin);
     const float fraction = std::min(std::max(static_cast<float>(value) / 100.0f, 0.0f), 1.0f);
     c.fillWidth = fraction * c.barWidth;
     c.drawFill = c.fillWidth > 0.1f;

@@ -14,15 +14,17 @@ namespace {
 // widget never shows a half-drawn state. Nothing outlives the paint.
 void PaintChart(HWND window, int chartType, Argb progressColor, Argb textColor,
                 const std::wstring& label, int value) {
-    const float dpiFactor = DpiFactor(GetDpiForWindow(window));
+    const unsigned dpi = GetDpiForWindow(window);
+    const float dpiFactor = DpiFactor(dpi);
     PAINTSTRUCT paint;
     HDC windowDc = BeginPaint(window, &paint);
 
-    // At every paint, so the size follows the style and scale whatever size
-    // the window was created or last left with. The position-changing
-    // handler still sends the widget to the bottom of the z-order.
+    // At every paint, so the size follows the style, the scale and the
+    // display scale whatever size the window was created or last left with.
+    // The position-changing handler still sends the widget to the bottom of
+    // the z-order.
     const int scale = EffectiveScale(appState.WidgetSettings.ScaleValue);
-    const WidgetSize size = StyleWindowSize(chartType, scale);
+    const WidgetSize size = StyleWindowSize(chartType, scale, dpi);
     SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 

@@ -100,10 +100,10 @@ void ApplyScaleAndChartType(UINT command) {
     }
     SaveSettings();
 
-    const int edge = CreationEdge(appState.WidgetSettings.ScaleValue);
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) {
         RECT r;
         if (!w || !GetWindowRect(w, &r)) continue;
+        const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, GetDpiForWindow(w));
         PlaceWidget(w, r.left, r.top, edge, edge, SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(w, nullptr, TRUE);
     }
@@ -193,7 +193,7 @@ std::uint32_t PickColor(HWND owner, std::uint32_t argb) {
     cc.lpCustColors = appState.customColors;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!ChooseColorW(&cc)) return argb;
-    return DialogColorToArgb(cc.rgbResult);
+    return DialogColorToArgb(cc.rgbResult);  // never the colour key
 }
 
 void AlignHorizontally(const HWND (&windows)[3], HWND clicked) {

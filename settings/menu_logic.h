@@ -2,6 +2,8 @@
 // Pure parts of the context-menu commands: colour conversions and the
 // alignment arithmetic.
 
+#include "app/state.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -25,8 +27,11 @@ inline COLORREF ArgbToDialogColor(std::uint32_t argb) {
     return red + green * 0x100 + blue * 0x10000;
 }
 
-// A colour chosen in the dialog is always opaque.
+// A colour chosen in the dialog is always opaque. The colour key itself
+// would make that part of the widget invisible and click-through; the
+// nearest other colour, one step more blue, looks the same and shows.
 inline std::uint32_t DialogColorToArgb(COLORREF color) {
+    if ((color & 0xFFFFFF) == ColorKey) color = RGB(100, 100, 101);
     const std::uint32_t red = color & 0xFF, green = (color >> 8) & 0xFF,
                         blue = (color >> 16) & 0xFF;
     return 0xFF000000u + red * 0x10000 + green * 0x100 + blue;

@@ -166,3 +166,16 @@ inline RECT DefaultPlacement(LONG left, LONG top, int width, int height, const R
                          PinToLong(std::int64_t{top} + height)};
     return ClampOntoWorkArea(wanted, primaryWork);
 }
+
+// The same, on a machine with several monitors: a default place that lies
+// on a monitor is pulled onto its work area by the rule for stored places;
+// one beyond every monitor comes onto the primary work area only as far as
+// needed, so that the three widgets stay apart.
+inline RECT FirstRunPlacement(LONG left, LONG top, int width, int height,
+                              const std::vector<MonitorArea>& monitors, const RECT& primaryWork) {
+    const RECT wanted = {left, top, PinToLong(std::int64_t{left} + width),
+                         PinToLong(std::int64_t{top} + height)};
+    if (!MonitorWithLargestIntersection(wanted, monitors))
+        return DefaultPlacement(left, top, width, height, primaryWork);
+    return ClampRectToWorkAreas(wanted, monitors, primaryWork);
+}

@@ -119,14 +119,19 @@ void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
     // A stored rectangle is where the user left the widget: pull it back onto
     // a monitor. A default one has no size yet; give it the widget's own, so
     // that the three widgets start side by side and not stacked in a corner.
-    const int edge = CreationEdge(settings.ScaleValue);
+    // Default places and sizes grow with the display scale alike, so the
+    // widgets stay as far apart as at 96 dpi.
+    const unsigned dpi = GetDpiForSystem();
+    const int edge = CreationEdge(settings.ScaleValue, 96);
     const int width = settings.chartTypeValue == ChartStyle::CapacityBar ? 2 * edge : edge;
+    const std::vector<MonitorArea> monitors = CurrentMonitors();
     for (int i = 0; i < 3; ++i) {
         if (stored[i])
             ClampToWorkArea(*rects[i]);
         else
-            *rects[i] =
-                DefaultPlacement(kRects[i].left, kRects[i].top, width, edge, PrimaryWorkArea());
+            *rects[i] = FirstRunPlacement(DpiScaled(kRects[i].left, dpi),
+                                          DpiScaled(kRects[i].top, dpi), DpiScaled(width, dpi),
+                                          DpiScaled(edge, dpi), monitors, PrimaryWorkArea());
     }
 }
 

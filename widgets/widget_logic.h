@@ -26,9 +26,18 @@ inline float ScaleFactor(int scaleValue) {
     }
 }
 
-// Edge of a freshly created (or rescaled) widget: 160, 240 or 320 pixels.
-inline int CreationEdge(int scaleValue) {
-    return static_cast<int>(ScaleFactor(scaleValue) * 160.0f);
+// The one rule by which a length laid out at 96 dpi follows the display
+// scale: times dpi/96, rounded to the nearest pixel. 96 dpi, and the 0 that
+// GetDpiForWindow answers for a window that is gone, leave it as it is.
+inline int DpiScaled(int length, unsigned dpi) {
+    if (dpi == 0 || dpi == 96) return length;
+    return static_cast<int>(std::lround(static_cast<double>(length) * dpi / 96.0));
+}
+
+// Edge of a freshly created (or rescaled) widget: 160, 240 or 320 pixels at
+// 96 dpi, times the display scale.
+inline int CreationEdge(int scaleValue, unsigned dpi) {
+    return DpiScaled(static_cast<int>(ScaleFactor(scaleValue) * 160.0f), dpi);
 }
 
 // The shown value: the percentage truncated toward zero. NaN and values past

@@ -4,6 +4,7 @@
 #include "app/state.h"
 #include "desktop/desktop_attach.h"
 #include "metrics/sampling.h"
+#include "render/chart_layout.h"
 #include "render/painters.h"
 #include "settings/context_menu.h"
 #include "settings/settings_store.h"
@@ -44,6 +45,20 @@ void OnWindowPosChanging(WINDOWPOS* pos) {
     // Whatever asked for the change, the widget goes back to the bottom.
     pos->flags &= ~SWP_NOZORDER;
     pos->hwndInsertAfter = HWND_BOTTOM;
+}
+
+// The display scale changed under a top-level widget (only those are told;
+// attached ones hear of it with their parent). Windows suggests a place, in
+// screen coordinates, that keeps the widget where it was on its monitor, or
+// under the pointer while it is dragged to another one: take that corner
+// with the size the paint will give, so the widget neither jumps nor resizes
+// twice, and redraw all of it at the new scale.
+void OnDpiChanged(HWND window, unsigned dpi, const RECT& suggested) {
+    const AppearanceSettings& s = appState.WidgetSettings;
+    const WidgetSize size = StyleWindowSize(s.chartTypeValue, s.ScaleValue, dpi);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, size.width, size.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 // True when a painter ran; it has begun and ended the paint itself.
@@ -95,6 +110,16 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         // the whole. The default procedure would validate that again and
         // leave the new part unpainted until the next tick.
         if (!OnPaint(kind, window)) return false;
+        result = 0;
+        return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
+    case WM_DPICHANGED_AFTERPARENT:
+        // An attached widget learns of the new scale with the shell's window;
+        // its paint sizes it by the new scale.
+        InvalidateRect(window, nullptr, TRUE);
         result = 0;
         return true;
     case WM_EXITSIZEMOVE:
@@ -170,7 +195,9 @@ LRESULT CALLBACK SwapWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool CreateWidgetWindows(HINSTANCE instance) {
     RECT rects[3] = {};
     LoadSettings(rects[0], rects[1], rects[2]);
-    const int edge = CreationEdge(appState.WidgetSettings.ScaleValue);
+    // The system's scale, as the first-run places have; a widget on another
+    // monitor takes that one's at its first paint.
+    const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, GetDpiForSystem());
 
     for (int i = 0; i < 3; ++i) {
         const WidgetDescription& widget = kWidgets[i];

@@ -48,7 +48,7 @@ TEST(Logic, SamplingAndShownValues) {
          {std::pair{57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}})
         EXPECT_EQ(shown, TruncatePercent(percent)) << percent;
     for (auto [scale, edge] : {std::pair{1, 160}, {2, 240}, {3, 320}, {0, 160}, {INT_MAX, 160}})
-        EXPECT_EQ(edge, CreationEdge(scale)) << scale;
+        EXPECT_EQ(edge, CreationEdge(scale, 96)) << scale;
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
 
     // In the Capacity Bar every widget's text is swapTextColor.
@@ -118,6 +118,38 @@ TEST(Logic, ChartGeometry) {
         EXPECT_FLOAT_EQ(r.fillWidth, c.fillWidth) << row;
         EXPECT_EQ(r.drawn, c.drawFill) << row;
     }
+
+    // Windows grow with the display scale, and all drawn in them keeps its
+    // 96-dpi proportions up to a pixel of rounding.
+    for (float f : {1.25f, 1.5f, 1.75f, 2.0f, 2.5f, 3.0f}) {
+        const unsigned dpi = static_cast<unsigned>(96 * f);
+        for (int scale = 1; scale <= 3; ++scale) {
+            const std::string row = std::to_string(f) + " scale " + std::to_string(scale);
+            const int edge96 = StyleWindowSize(ChartStyle::CircularGauge, scale, 96).height;
+            const int edge = StyleWindowSize(ChartStyle::CircularGauge, scale, dpi).height;
+            EXPECT_EQ(static_cast<int>(f * edge96), edge) << row;
+            EXPECT_EQ(2 * edge, StyleWindowSize(ChartStyle::CapacityBar, scale, dpi).width) << row;
+            EXPECT_EQ(static_cast<int>(f * CreationEdge(scale, 96)), CreationEdge(scale, dpi));
+
+            const GaugeLayout ring = GaugeLayoutFor(edge, edge, f, 0);
+            const GaugeLayout ring96 = GaugeLayoutFor(edge96, edge96, 1, 0);
+            EXPECT_FLOAT_EQ((ring.left - ring.penWidth / 2) / edge,
+                            (ring96.left - ring96.penWidth / 2) / edge96)
+                << row << ": the ring as far inside the window";
+
+            const SegmentLayout bars = SegmentLayoutFor(edge, edge, f, scale);
+            const SegmentLayout bars96 = SegmentLayoutFor(edge96, edge96, 1, scale);
+            EXPECT_GE(bars.segmentHeight, f * bars96.segmentHeight - 1) << row;
+            EXPECT_LE(bars.labelFontPx / (bars.stackTop + 1), bars96.labelFontPx / bars96.stackTop)
+                << row << ": the label inside its band";
+            EXPECT_LE(bars.valueFontPx, bars.valueBandHeight) << row;
+
+            const float track = CapacityLayoutFor(2 * edge, edge, f, scale, 50).barHeight;
+            const float track96 = CapacityLayoutFor(2 * edge96, edge96, 1, scale, 50).barHeight;
+            EXPECT_FLOAT_EQ(track96 / edge96, track / edge) << row << ": the track is a bar";
+        }
+    }
+    EXPECT_EQ(320, StyleWindowSize(ChartStyle::CapacityBar, 1, 0).width) << "a gone window: 96 dpi";
 }
 
 TEST(Logic, StoredValues) {
@@ -192,11 +224,16 @@ TEST(Logic, PlacementOnTheWorkAreas) {
               PlaceInCorner({0, 0, INT_MAX, INT_MAX}, {-30, 20, 0, 0}));
     EXPECT_EQ((RECT{550, 100, 710, 260}), DefaultPlacement(550, 100, 160, 160, primaryWork));
     EXPECT_EQ((RECT{480, 100, 800, 260}), DefaultPlacement(850, 100, 320, 160, {0, 0, 800, 600}));
+    // First run: onto the monitor the place is mostly on, else only as far as needed.
+    EXPECT_EQ((RECT{1980, 100, 2300, 260}), FirstRunPlacement(1900, 100, 320, 160, monitors, {}));
+    EXPECT_EQ((RECT{480, 100, 800, 260}),
+              FirstRunPlacement(850, 100, 320, 160, {}, {0, 0, 800, 600}));
 }
 
 TEST(Logic, MenuColoursAndAlignment) {
     EXPECT_EQ(0x00563412u, ArgbToDialogColor(0x40123456));  // alpha dropped
     EXPECT_EQ(0xFF123456u, DialogColorToArgb(0xAB563412));  // always opaque
+    EXPECT_EQ(0xFF646465u, DialogColorToArgb(RGB(100, 100, 100))) << "never the colour key";
 
     auto box = [](LONG l, LONG t) { return RECT{l, t, l + 160, t + 160}; };
     const RECT wide = {INT_MIN, 0, INT_MAX, 10};

@@ -160,6 +160,17 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     RunMenuCommand(appState.cpuWindow, MenuId::AlignVertically);
     EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.ramWindow));
 
+    // A new DPI: the suggested corner, and at once the size of the new scale;
+    // a widget in the shell's window is repainted, which sizes it.
+    RECT suggested = {300, 200, 0, 0};
+    SendMessageW(appState.swapWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    EXPECT_EQ((RECT{300, 200, 540, 440}), ScreenRect(appState.swapWindow));
+    for (UINT message : {WM_DPICHANGED, WM_DPICHANGED_AFTERPARENT}) {
+        ValidateRect(appState.swapWindow, nullptr);
+        SendMessageW(appState.swapWindow, message, MAKEWPARAM(96, 96), LPARAM(&suggested));
+        EXPECT_TRUE(GetUpdateRect(appState.swapWindow, nullptr, FALSE)) << message;
+    }
+
     // Only the CPU widget's sampling timer samples; it repaints all three.
     const struct {
         int widget;
