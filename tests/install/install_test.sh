@@ -84,11 +84,14 @@ until_ '[ ! -e "$tools/Uninstall.exe" ] && [ "$(widgets)" = 0 ]'
 ! has_key "$settings" && ! has_key "$uninst" || fail "/PURGE left the settings or the entry"
 [ "$(val "$host" Path)" = 'C:\Corvanite' ] && [ -n "$(val "$run" Other)" ] || fail "other keys touched"
 
-# The portable zip: exactly its three files, and the program runs from it.
+# The portable zip: exactly its three files, and the program runs from it,
+# taking system DLLs from System32, not from planted ones beside it.
 [ "$(zipinfo -1 "$zip" | sort | tr '\n' ' ')" = "README.txt VitalGauge.exe vg-close.exe " ] ||
   fail "zip holds: $(zipinfo -1 "$zip")"
 unzip -q "$zip" -d "$tmp/portable"
+for d in pdh gdiplus; do cp "$build/planted_dll.dll" "$tmp/portable/$d.dll"; done
 wine "$tmp/portable/VitalGauge.exe" </dev/null >/dev/null 2>&1 & portable=$!
 until_ '[ "$(widgets)" = 3 ]'
 w "$tmp/portable/vg-close.exe" && wait "$portable" || fail "the portable copy did not end cleanly"
+[ -z "$(ls "$tmp/portable"/*.loaded 2>/dev/null)" ] || fail "loaded: $(ls "$tmp/portable"/*.loaded)"
 echo "install story passed"
