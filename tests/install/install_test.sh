@@ -94,4 +94,8 @@ wine "$tmp/portable/VitalGauge.exe" </dev/null >/dev/null 2>&1 & portable=$!
 until_ '[ "$(widgets)" = 3 ]'
 w "$tmp/portable/vg-close.exe" && wait "$portable" || fail "the portable copy did not end cleanly"
 [ -z "$(ls "$tmp/portable"/*.loaded 2>/dev/null)" ] || fail "loaded: $(ls "$tmp/portable"/*.loaded)"
+# What Wine cannot show (it loads its own gdiplus.dll): the programs import
+# nothing but KnownDLLs directly.
+x86_64-w64-mingw32-objdump -p "$tmp"/portable/*.exe | sed -n 's/^\tDLL Name: //p' | grep -viE \
+  '^(advapi32|comdlg32|gdi32|kernel32|msvcrt|shell32|user32)\.dll$' && fail "imports beyond KnownDLLs"
 echo "install story passed"
