@@ -58,6 +58,10 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before pdh.dll or gdiplus.dll is loaded (both are delay-loaded): system
+    // DLLs come from System32 only, never from the folder the program was
+    // started from, such as Downloads.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     appState.closeMessageId = RegisterWindowMessageW(kCloseMessageName);
     CreateListenerWindow(instance);

@@ -1,6 +1,7 @@
 ; VitalGauge per-user installer. Built by tools/package:
 ;   makensis -DVG_VERSION=x.y.z -DVG_FILES=<folder with the exes and README.txt>
 ;            -DVG_SRC=<source tree> -DVG_WIZARD=<164x314 bmp> -DVG_OUT=<setup.exe>
+;            [-DVG_PLUGINS=<dir> -DVG_SIGN=<command> -DVG_SIGNED=<dir>]
 ;            installer/vitalgauge.nsi
 ; Installer switches: /S  /D=<folder>  /NOAUTOSTART  /LAUNCH
 ; Uninstaller switches: /S  /PURGE
@@ -15,6 +16,15 @@ SetCompressor /SOLID lzma
 
 !ifndef VG_VERSION | VG_FILES | VG_SRC | VG_WIZARD | VG_OUT
   !error "tools/package passes VG_VERSION, VG_FILES, VG_SRC, VG_WIZARD and VG_OUT"
+!endif
+
+; tools/package --sign adds VG_PLUGINS (signed copies of the plug-ins),
+; VG_SIGN (the command that signs a file in place) and VG_SIGNED (where the
+; signed uninstaller is copied for checking).
+!ifdef VG_SIGN
+  !addplugindir /amd64-unicode "${VG_PLUGINS}"
+  !uninstfinalize '${VG_SIGN} "%1" "${VG_SIGNED}/Uninstall.exe"' = 0
+  !finalize '${VG_SIGN} "%1"' = 0
 !endif
 
 !define APP "VitalGauge"

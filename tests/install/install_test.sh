@@ -84,11 +84,21 @@ until_ '[ ! -e "$tools/Uninstall.exe" ] && [ "$(widgets)" = 0 ]'
 ! has_key "$settings" && ! has_key "$uninst" || fail "/PURGE left the settings or the entry"
 [ "$(val "$host" Path)" = 'C:\Corvanite' ] && [ -n "$(val "$run" Other)" ] || fail "other keys touched"
 
-# The portable zip: exactly its three files, and the program runs from it.
+# The portable zip: exactly its three files, and the program runs from it,
+# taking system DLLs from System32, not from planted ones beside it.
 [ "$(zipinfo -1 "$zip" | sort | tr '\n' ' ')" = "README.txt VitalGauge.exe vg-close.exe " ] ||
   fail "zip holds: $(zipinfo -1 "$zip")"
 unzip -q "$zip" -d "$tmp/portable"
+for d in pdh gdiplus; do cp "$build/planted_dll.dll" "$tmp/portable/$d.dll"; done
 wine "$tmp/portable/VitalGauge.exe" </dev/null >/dev/null 2>&1 & portable=$!
 until_ '[ "$(widgets)" = 3 ]'
-w "$tmp/portable/vg-close.exe" && wait "$portable" || fail "the portable copy did not end cleanly"
+# Once the close message is handled, both DLLs are loaded; a planted one
+# that was crashes the program, which then never ends: looked at first.
+w "$tmp/portable/vg-close.exe" && [ -z "$(ls "$tmp/portable"/*.loaded 2>/dev/null)" ] ||
+  fail "planted DLLs loaded: $(ls "$tmp/portable")"
+wait "$portable" || fail "the portable copy did not end cleanly"
+# What Wine cannot show (it loads its own gdiplus.dll): the programs import
+# nothing but KnownDLLs directly.
+x86_64-w64-mingw32-objdump -p "$tmp"/portable/*.exe | sed -n 's/^\tDLL Name: //p' | grep -viE \
+  '^(advapi32|comdlg32|gdi32|kernel32|msvcrt|shell32|user32)\.dll$' && fail "imports beyond KnownDLLs"
 echo "install story passed"
