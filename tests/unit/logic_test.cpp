@@ -17,21 +17,20 @@
 namespace {
 
 TEST(Logic, SamplingAndShownValues) {
-    struct {
-        bool ok;
-        DWORD load;
-        ULONGLONG total, avail;
-        double ram, swap;
-    } memory[] = {{true, 57, 8000, 4500, 57, 43.75},
-                  {true, 3, 0, 0, 3, 0},
-                  {true, 9, 100, 101, 9, 0},
-                  {true, 9, 100, 0, 9, 100},
-                  {false, 57, 8000, 4500, 0, 0}};
-    for (const auto& r : memory) {
-        const MEMORYSTATUSEX s = {sizeof s, r.load, 0, 0, r.total, r.avail, 0, 0, 0};
-        EXPECT_EQ(r.ram, MemoryPercentsFrom(r.ok, s).ram) << r.load;
-        EXPECT_FLOAT_EQ(static_cast<float>(r.swap),
-                        static_cast<float>(MemoryPercentsFrom(r.ok, s).swap));
+    // Commit load from the page file's total and free parts; nothing from a failed read.
+    for (auto [ok, load, total, avail, ram, swap] : {std::tuple{true, 57, 8000, 4500, 57.0, 43.75},
+                                                     {true, 3, 0, 0, 3.0, 0.0},
+                                                     {true, 9, 100, 101, 9.0, 0.0},
+                                                     {true, 9, 100, 0, 9.0, 100.0},
+                                                     {false, 57, 8000, 4500, 0.0, 0.0}}) {
+        const MEMORYSTATUSEX status = {sizeof status,
+                                       static_cast<DWORD>(load),
+                                       0,
+                                       0,
+                                       static_cast<ULONGLONG>(total),
+                                       static_cast<ULONGLONG>(avail)};
+        EXPECT_EQ(ram, MemoryPercentsFrom(ok, status).ram) << load;
+        EXPECT_DOUBLE_EQ(swap, MemoryPercentsFrom(ok, status).swap) << load;
     }
     const auto invalid = static_cast<PDH_STATUS>(PDH_INVALID_DATA);
     for (auto [status, counterStatus, value, shown] :
@@ -53,7 +52,8 @@ TEST(Logic, SamplingAndShownValues) {
 
     // In the Capacity Bar every widget's text is swapTextColor.
     AppearanceSettings s;
-    s.chartTypeValue = ChartStyle::CapacityBar, s.swapTextColor = 3;
+    s.chartTypeValue = ChartStyle::CapacityBar;
+    s.swapTextColor = 3;
     EXPECT_EQ(3u, PaintArgsFor(WidgetKind::Ram, s, {}).textColor);
 }
 
@@ -65,6 +65,8 @@ TEST(Logic, ChartGeometry) {
     EXPECT_FLOAT_EQ(136.0f, gauge.diameter) << "from the shorter side";
     EXPECT_FLOAT_EQ(92.0f, gauge.left) << "centred";
     EXPECT_FLOAT_EQ(-12.48f, gauge.labelTop) << "the label raised above the ring";
+    EXPECT_FLOAT_EQ(16.32f, gauge.labelFontPx);
+    EXPECT_FLOAT_EQ(29.92f, gauge.valueFontPx);
 
     // Segments: the widgets' pixels are placed from these.
     struct {
