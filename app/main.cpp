@@ -59,7 +59,6 @@ int RunMessageLoop() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    appState.closeMessageId = RegisterWindowMessageW(kCloseMessageName);
     CreateListenerWindow(instance);
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
