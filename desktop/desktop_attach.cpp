@@ -102,13 +102,13 @@ void AttachToDesktop(HWND widget) {
     SetWindowLongPtrW(widget, GWL_STYLE,
                       WS_CHILD | (GetWindowLongPtrW(widget, GWL_STYLE) & WS_VISIBLE));
     SetParent(widget, target);
+    SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
     SetWindowLongPtrW(widget, GWL_EXSTYLE, AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
     // The widget's own position handling turns this into "bottom of its
     // siblings", under the icons.
     POINT at = {screen.left, screen.top};
     MapWindowPoints(nullptr, target, &at, 1);
     SetWindowPos(widget, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
 }
 
 void PlaceOnScreen(HWND widget, LONG screenX, LONG screenY, int width, int height, UINT flags) {
