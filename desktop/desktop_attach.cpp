@@ -111,6 +111,8 @@ void AttachToDesktop(HWND widget) {
     SetWindowPos(widget, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+bool DesktopShellRunning() { return FindWindowW(kShellDesktopClass, nullptr) != nullptr; }
+
 void PlaceOnScreen(HWND widget, LONG screenX, LONG screenY, int width, int height, UINT flags) {
     // Window rectangles are screen coordinates, while a move is in the
     // parent's client coordinates once the widget lives inside the desktop's

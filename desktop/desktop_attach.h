@@ -5,6 +5,9 @@
 // without activating it.
 void AttachToDesktop(HWND widget);
 
+// Whether the shell's desktop window ("Progman") exists.
+bool DesktopShellRunning();
+
 // Moves (and, without SWP_NOSIZE, sizes) a widget to a place given in screen
 // coordinates, also when it lives in the shell's windows.
 void PlaceOnScreen(HWND widget, LONG screenX, LONG screenY, int width, int height, UINT flags);

@@ -188,15 +188,18 @@ bool CreateWidgetWindows(HINSTANCE instance) {
     for (int i = 0; i < 3; ++i) {
         const WidgetDescription& widget = kWidgets[i];
         RegisterWidgetClass(instance, widget);
-        // Created hidden and shown without activation: a widget never takes
-        // the keyboard from the window the user is typing in.
-        HWND window = CreateWindowExW(
-            WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, widget.className, widget.title,
-            WS_POPUP, rects[i].left, rects[i].top, edge, edge, nullptr, nullptr, instance, nullptr);
+        // With a shell, created hidden and shown without activation: a widget
+        // never takes the keyboard from the window the user is typing in.
+        // Without one it is a plain window, shown as such.
+        const DWORD shown = DesktopShellRunning() ? 0 : WS_VISIBLE;
+        HWND window =
+            CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, widget.className,
+                            widget.title, WS_POPUP | shown, rects[i].left, rects[i].top, edge, edge,
+                            nullptr, nullptr, instance, nullptr);
         *widget.handle = window;
         if (!window) return false;
         GetWindowRect(window, &appState.knownPlaces[i]);
-        ShowWindow(window, SW_SHOWNOACTIVATE);
+        if (!shown) ShowWindow(window, SW_SHOWNOACTIVATE);
         AttachToDesktop(window);
         SetLayeredWindowAttributes(window, ColorKey, 255, LWA_COLORKEY | LWA_ALPHA);
     }
