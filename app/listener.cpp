@@ -9,9 +9,32 @@
 
 namespace {
 
+// The shell may move its windows, and the widgets with them, after the
+// message that led here: the places are put right once it has settled.
 void ReattachWidgets() {
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
         if (w) AttachToDesktop(w);
+    SetTimer(appState.listenerWindow, PlaceRestoreTimerId, PlaceRestoreDelayMs, nullptr);
+}
+
+bool WidgetsAttached() {
+    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
+        if (!w || !AttachedParent(w)) return false;
+    return true;
+}
+
+void RetryAttachmentWhileDetached() {
+    appState.attachRetriesLeft = AttachRetries;
+    if (appState.cpuWindow && !WidgetsAttached())
+        SetTimer(appState.listenerWindow, AttachRetryTimerId, AttachRetryMs, nullptr);
+    else
+        KillTimer(appState.listenerWindow, AttachRetryTimerId);
+}
+
+void OnAttachRetry() {
+    if (appState.cpuWindow) ReattachWidgets();
+    if (!appState.cpuWindow || WidgetsAttached() || --appState.attachRetriesLeft <= 0)
+        KillTimer(appState.listenerWindow, AttachRetryTimerId);
 }
 
 // As at start-up: from the saved settings, attached to whatever shell is
@@ -33,11 +56,13 @@ void OnShellCreated() {
         ReattachWidgets();  // still there: join the new shell's windows
     else
         RecreateWidgets();
+    RetryAttachmentWhileDetached();
 }
 
 void OnShellWaitOver() {
     KillTimer(appState.listenerWindow, ShellWaitTimerId);
     if (!appState.cpuWindow) RecreateWidgets();
+    RetryAttachmentWhileDetached();
 }
 
 DWORD ShellProcessOf(HWND widget) {
@@ -70,8 +95,16 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         ReattachWidgets();
         break;
     case WM_TIMER:
-        if (wParam != ShellWaitTimerId) break;
-        OnShellWaitOver();
+        if (wParam == ShellWaitTimerId) {
+            OnShellWaitOver();
+        } else if (wParam == AttachRetryTimerId) {
+            OnAttachRetry();
+        } else if (wParam == PlaceRestoreTimerId) {
+            KillTimer(window, PlaceRestoreTimerId);
+            RestoreKnownPlaces();
+        } else {
+            break;
+        }
         return 0;
     default:
         break;
@@ -80,6 +113,7 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 HWND CreateListenerWindow(HINSTANCE instance) {
+    appState.closeMessageId = RegisterWindowMessageW(kCloseMessageName);
     appState.shellCreatedMessageId = RegisterWindowMessageW(kShellCreatedMessageName);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -89,9 +123,10 @@ HWND CreateListenerWindow(HINSTANCE instance) {
     RegisterClassExW(&wc);
     appState.listenerWindow = CreateWindowExW(0, kListenerClassName, kListenerTitle, 0, 0, 0, 0, 0,
                                               nullptr, nullptr, instance, nullptr);
-    // An elevated program would otherwise not hear the shell's message.
-    ChangeWindowMessageFilterEx(appState.listenerWindow, appState.shellCreatedMessageId,
-                                MSGFLT_ALLOW, nullptr);
+    // An elevated program would otherwise not hear the shell's message, nor
+    // the close message of an installer or vg-close that is not elevated.
+    for (UINT message : {appState.shellCreatedMessageId, appState.closeMessageId})
+        ChangeWindowMessageFilterEx(appState.listenerWindow, message, MSGFLT_ALLOW, nullptr);
     return appState.listenerWindow;
 }
 
@@ -99,8 +134,9 @@ void OnWidgetsLost() {
     StopWatchingShell();
     appState.shellProcessId = 0;      // whichever shell comes next is watched
     if (!appState.cpuWindow) return;  // already seen through the CPU widget's destruction
-    // Windows already gone cannot be read: their places stay as last saved.
-    SaveSettings();
+    // The windows are going with their parent, which may already have left
+    // the screen's coordinates: save the known places, never read them.
+    SaveKnownPlaces();
     KillTimer(appState.cpuWindow, SampleTimerId);
     appState.cpuWindow = appState.ramWindow = appState.swapWindow = nullptr;
     SetTimer(appState.listenerWindow, ShellWaitTimerId, ShellWaitMs, nullptr);

@@ -10,6 +10,15 @@ constexpr const wchar_t* kShellCreatedMessageName = L"TaskbarCreated";
 // they show without one.
 constexpr UINT_PTR ShellWaitTimerId = 3002;
 constexpr UINT ShellWaitMs = 45000;
+// Timer on the listener: the widgets go back to their known places this long
+// after the last re-attachment, once the shell has laid its windows out anew.
+constexpr UINT_PTR PlaceRestoreTimerId = 3003;
+constexpr UINT PlaceRestoreDelayMs = 500;
+// Timer on the listener: a new shell may announce itself before its desktop
+// view exists, so attachment is tried again this often, this many times.
+constexpr UINT_PTR AttachRetryTimerId = 3004;
+constexpr UINT AttachRetryMs = 500;
+constexpr int AttachRetries = 60;
 
 // Ends the message loop when another process sends "Vital_Gauge_Close";
 // brings lost widgets back when a shell starts; re-attaches the widgets on
@@ -21,7 +30,7 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
 HWND CreateListenerWindow(HINSTANCE instance);
 
 // The widgets are gone without being asked to go (their shell took them):
-// saves what can still be read, forgets their handles and waits for a new
+// saves the known places (never read from the dying windows), forgets their handles and waits for a new
 // shell, or for the end of the wait.
 void OnWidgetsLost();
 

@@ -63,7 +63,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // started from, such as Downloads.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    appState.closeMessageId = RegisterWindowMessageW(kCloseMessageName);
     CreateListenerWindow(instance);
 
     Gdiplus::GdiplusStartupInput gdiplusInput;

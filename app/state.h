@@ -63,6 +63,14 @@ struct SharedState {
     // destruction of the CPU widget ends the program; any other means the
     // shell took the widgets with its windows, and they come back.
     bool exitRequested = false;
+    // Each widget's last known place on the screen (CPU, RAM, Swap): taken
+    // at the load and at every save, which every move and command makes; the
+    // size follows the window. The shell's windows move the widgets with them
+    // when the monitors change, so this, not the window, says where the user
+    // put a widget.
+    RECT knownPlaces[3] = {};
+    bool placesKnown = false;
+    int attachRetriesLeft = 0;  // of the short retries after a shell appeared
     HWND listenerWindow = nullptr;
     UINT shellCreatedMessageId = 0;  // "TaskbarCreated", sent by a starting shell
     // The shell process whose window holds the widgets. Under Wine its end

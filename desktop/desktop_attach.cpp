@@ -97,12 +97,44 @@ void AttachToDesktop(HWND widget) {
     // left of or above the primary: keep the place on the screen instead.
     RECT screen = {};
     GetWindowRect(widget, &screen);
+    // A child while it changes parent: a popup is activated by the move on
+    // some systems, and a widget never takes the keyboard from anyone.
+    SetWindowLongPtrW(widget, GWL_STYLE,
+                      WS_CHILD | (GetWindowLongPtrW(widget, GWL_STYLE) & WS_VISIBLE));
     SetParent(widget, target);
+    SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
     SetWindowLongPtrW(widget, GWL_EXSTYLE, AttachedExStyle(GetWindowLongPtrW(widget, GWL_EXSTYLE)));
     // The widget's own position handling turns this into "bottom of its
     // siblings", under the icons.
     POINT at = {screen.left, screen.top};
     MapWindowPoints(nullptr, target, &at, 1);
-    SetWindowPos(widget, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
-    SetWindowLongPtrW(widget, GWL_STYLE, kAttachedWidgetStyle);
+    SetWindowPos(widget, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool DesktopShellRunning() { return FindWindowW(kShellDesktopClass, nullptr) != nullptr; }
+
+void PlaceOnScreen(HWND widget, LONG screenX, LONG screenY, int width, int height, UINT flags) {
+    // Window rectangles are screen coordinates, while a move is in the
+    // parent's client coordinates once the widget lives inside the desktop's
+    // window tree.
+    POINT at{screenX, screenY};
+    if (HWND parent = AttachedParent(widget)) MapWindowPoints(nullptr, parent, &at, 1);
+    SetWindowPos(widget, nullptr, at.x, at.y, width, height, flags);
+}
+
+HWND TopLevelInsertAfter() {
+    HWND desktop = FindWindowW(kShellDesktopClass, nullptr);
+    DWORD shell = 0;
+    if (!desktop || !GetWindowThreadProcessId(desktop, &shell)) return HWND_BOTTOM;
+    // Just above the highest of the shell's desktop windows.
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        wchar_t className[16] = {};
+        GetClassNameW(w, className, 16);
+        if (!IsShellViewHolder(className, process, shell)) continue;
+        const HWND above = GetWindow(w, GW_HWNDPREV);
+        return above ? above : HWND_TOP;
+    }
+    return HWND_BOTTOM;
 }

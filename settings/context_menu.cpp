@@ -51,14 +51,6 @@ void ChangeColor(HWND clicked, bool gauge) {
     InvalidateRect(clicked, nullptr, TRUE);
 }
 
-// Window rectangles are screen coordinates, while a move is in the parent's
-// client coordinates once the widget lives inside the desktop's window tree.
-void PlaceWidget(HWND window, LONG screenX, LONG screenY, int width, int height, UINT flags) {
-    POINT at{screenX, screenY};
-    if (HWND parent = AttachedParent(window)) MapWindowPoints(nullptr, parent, &at, 1);
-    SetWindowPos(window, nullptr, at.x, at.y, width, height, flags);
-}
-
 bool IsWidget(HWND window) {
     return window && (window == appState.cpuWindow || window == appState.ramWindow ||
                       window == appState.swapWindow);
@@ -88,8 +80,8 @@ void AlignWidgets(const HWND (&windows)[3], HWND clicked, bool horizontal) {
 
     const AlignPlan plan = PlanAlignment(rects, clickedIndex, horizontal);
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    PlaceWidget(windows[plan.firstIndex], plan.first.x, plan.first.y, 0, 0, flags);
-    PlaceWidget(windows[plan.secondIndex], plan.second.x, plan.second.y, 0, 0, flags);
+    PlaceOnScreen(windows[plan.firstIndex], plan.first.x, plan.first.y, 0, 0, flags);
+    PlaceOnScreen(windows[plan.secondIndex], plan.second.x, plan.second.y, 0, 0, flags);
     SaveSettings();
 }
 
@@ -104,7 +96,7 @@ void ApplyScaleAndChartType(UINT command) {
         RECT r;
         if (!w || !GetWindowRect(w, &r)) continue;
         const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, GetDpiForWindow(w));
-        PlaceWidget(w, r.left, r.top, edge, edge, SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceOnScreen(w, r.left, r.top, edge, edge, SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(w, nullptr, TRUE);
     }
 

@@ -158,6 +158,15 @@ inline RECT ClampRectToWorkAreas(const RECT& rect, const std::vector<MonitorArea
     return ClampOntoWorkArea(rect, monitor->work);
 }
 
+// Where a widget goes back to after the monitors changed: its known place
+// while that still overlaps a monitor, even in part (the user may have put it
+// half off the screen); else pulled onto one like a loaded place.
+inline RECT RestoredPlace(const RECT& known, const std::vector<MonitorArea>& monitors,
+                          const RECT& primaryWork) {
+    if (MonitorWithLargestIntersection(known, monitors)) return known;
+    return ClampRectToWorkAreas(known, monitors, primaryWork);
+}
+
 // First run: a widget with no stored rectangle starts at its default top-left
 // corner with the size it will have, moved onto the primary work area only as
 // far as a small screen needs.

@@ -136,15 +136,6 @@ void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
 }
 
 void SaveSettings() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    const AppearanceSettings& settings = appState.WidgetSettings;
-    // Stored as held, also outside 1..3.
-    WriteDword(key, L"ScaleValue", static_cast<std::uint32_t>(settings.ScaleValue));
-    WriteDword(key, L"chartTypeValue", static_cast<std::uint32_t>(settings.chartTypeValue));
-
     const HWND windows[3] = {appState.cpuWindow, appState.ramWindow, appState.swapWindow};
     for (int i = 0; i < 3; ++i) {
         WINDOWPLACEMENT placement = {};
@@ -155,12 +146,30 @@ void SaveSettings() {
         RECT& place = placement.rcNormalPosition;
         if (HWND parent = AttachedParent(windows[i]))
             MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&place), 2);
-        RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
-                       reinterpret_cast<const BYTE*>(&place), sizeof(place));
+        appState.knownPlaces[i] = place;
+        appState.placesKnown = true;
     }
+    SaveKnownPlaces();
+}
 
+void SaveKnownPlaces() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    const AppearanceSettings& settings = appState.WidgetSettings;
+    // Stored as held, also outside 1..3.
+    WriteDword(key, L"ScaleValue", static_cast<std::uint32_t>(settings.ScaleValue));
+    WriteDword(key, L"chartTypeValue", static_cast<std::uint32_t>(settings.chartTypeValue));
+    for (int i = 0; i < 3 && appState.placesKnown; ++i)
+        RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
+                       reinterpret_cast<const BYTE*>(&appState.knownPlaces[i]), sizeof(RECT));
     for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);
     RegCloseKey(key);
+}
+
+RECT PlaceToRestore(const RECT& known) {
+    return RestoredPlace(known, CurrentMonitors(), PrimaryWorkArea());
 }
 
 void ClampToWorkArea(RECT& rect) {

@@ -42,9 +42,19 @@ void RegisterWidgetClass(HINSTANCE instance, const WidgetDescription& widget) {
 // --- message handlers shared by the three procedures ---------------------
 
 void OnWindowPosChanging(WINDOWPOS* pos) {
-    // Whatever asked for the change, the widget goes back to the bottom.
+    // Whatever asked for the change, the widget goes back to the bottom; a
+    // widget the shell has not taken in yet stays above its desktop windows.
     pos->flags &= ~SWP_NOZORDER;
-    pos->hwndInsertAfter = HWND_BOTTOM;
+    pos->hwndInsertAfter = AttachedParent(pos->hwnd) ? HWND_BOTTOM : TopLevelInsertAfter();
+    if (pos->hwndInsertAfter == pos->hwnd) pos->flags |= SWP_NOZORDER;
+}
+
+// The known place keeps the window's size, which the painters set.
+void OnWindowPosChanged(WidgetKind kind, const WINDOWPOS* pos) {
+    if (pos->flags & SWP_NOSIZE) return;
+    RECT& known = appState.knownPlaces[static_cast<int>(kind)];
+    known.right = known.left + pos->cx;
+    known.bottom = known.top + pos->cy;
 }
 
 // The display scale changed under a top-level widget (only those are told;
@@ -98,6 +108,9 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         result = 0;
         return true;
+    case WM_WINDOWPOSCHANGED:
+        OnWindowPosChanged(kind, reinterpret_cast<const WINDOWPOS*>(lParam));
+        return false;  // the default procedure sends WM_SIZE and WM_MOVE
     case WM_NCHITTEST:
         result = HTCAPTION;  // the whole widget drags, and right clicks reach the menu
         return true;
@@ -202,15 +215,37 @@ bool CreateWidgetWindows(HINSTANCE instance) {
     for (int i = 0; i < 3; ++i) {
         const WidgetDescription& widget = kWidgets[i];
         RegisterWidgetClass(instance, widget);
+        // With a shell, created hidden and shown without activation: a widget
+        // never takes the keyboard from the window the user is typing in.
+        // Without one it is a plain window, shown as such.
+        const DWORD shown = DesktopShellRunning() ? 0 : WS_VISIBLE;
         HWND window =
             CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, widget.className,
-                            widget.title, WS_POPUP | WS_VISIBLE, rects[i].left, rects[i].top, edge,
-                            edge, nullptr, nullptr, instance, nullptr);
+                            widget.title, WS_POPUP | shown, rects[i].left, rects[i].top, edge, edge,
+                            nullptr, nullptr, instance, nullptr);
         *widget.handle = window;
         if (!window) return false;
+        GetWindowRect(window, &appState.knownPlaces[i]);
+        if (!shown) ShowWindow(window, SW_SHOWNOACTIVATE);
         AttachToDesktop(window);
         SetLayeredWindowAttributes(window, ColorKey, 255, LWA_COLORKEY | LWA_ALPHA);
     }
+    appState.placesKnown = true;
     SetTimer(appState.cpuWindow, SampleTimerId, SamplePeriodMs, nullptr);
     return true;
+}
+
+void RestoreKnownPlaces() {
+    bool moved = false;
+    for (int i = 0; i < 3 && appState.placesKnown; ++i) {
+        const HWND window = *kWidgets[i].handle;
+        RECT now = {};
+        if (!window || !GetWindowRect(window, &now)) continue;
+        const RECT place = PlaceToRestore(appState.knownPlaces[i]);
+        if (place.left == now.left && place.top == now.top) continue;
+        PlaceOnScreen(window, place.left, place.top, 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        moved = true;
+    }
+    if (moved) SaveSettings();
 }

@@ -10,6 +10,10 @@ constexpr UINT SamplePeriodMs = 6000;
 // took come back; the classes are registered by then, which is harmless.
 bool CreateWidgetWindows(HINSTANCE instance);
 
+// Puts each widget back at its known place, pulled onto a monitor if it lies
+// on none any more, and saves when one moved.
+void RestoreKnownPlaces();
+
 LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK RamWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SwapWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

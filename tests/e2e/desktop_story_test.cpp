@@ -27,6 +27,7 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     })) << "the widgets come back with the new shell";
     ASSERT_TRUE(app.WaitIdle());
     EXPECT_EQ(place, ScreenRect(app.ram));
+    EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos2")) << "stored as it was";
     EXPECT_EQ(0xFF212121u, DwordIn(ReadKey(), L"swapTextColor"))
         << "saved when the shell took them";
     app.PostClose();

@@ -23,12 +23,10 @@ TEST(Logic, SamplingAndShownValues) {
                                                      {true, 9, 100, 101, 9.0, 0.0},
                                                      {true, 9, 100, 0, 9.0, 100.0},
                                                      {false, 57, 8000, 4500, 0.0, 0.0}}) {
-        const MEMORYSTATUSEX status = {sizeof status,
-                                       static_cast<DWORD>(load),
-                                       0,
-                                       0,
-                                       static_cast<ULONGLONG>(total),
-                                       static_cast<ULONGLONG>(avail)};
+        MEMORYSTATUSEX status = {sizeof status};
+        status.dwMemoryLoad = load;
+        status.ullTotalPageFile = total;
+        status.ullAvailPageFile = avail;
         EXPECT_EQ(ram, MemoryPercentsFrom(ok, status).ram) << load;
         EXPECT_DOUBLE_EQ(swap, MemoryPercentsFrom(ok, status).swap) << load;
     }

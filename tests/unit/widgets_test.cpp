@@ -257,6 +257,17 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
               std::wstring(caption) + L": " + text);
 }
 
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
+
 bool AllUnder(HWND parent) {
     for (int i = 0; i < 3; ++i)
         if (ParentOf(Widget(i)) != parent || !IsWindowVisible(Widget(i))) return false;
@@ -267,13 +278,25 @@ bool AllUnder(HWND parent) {
 // left of the screen's: the widgets
 // follow the icon setting as the system announces it, the shell takes them
 // away (as Windows does it: a WM_DESTROY nobody here asked for), and they come
-// back with the next shell or alone after the wait; "Exit" still ends.
+// back with the next shell or alone after the wait, or once a slow shell has
+// its view; they follow a monitor change and never take the keyboard from the
+// window the user types in; "Exit" still ends.
 TEST(Widgets, OnTheShellsDesktop) {
     SetDword(L"HideIcons", 1, kExplorerAdvancedKey);
     ShellFixture shell;
     ASSERT_TRUE(shell.Start(L"--in-worker --origin=-1280,0"));  // a monitor left of the primary
     const HWND listener = CreateListenerWindow(GetModuleHandleW(nullptr));
+    HWND editor = nullptr;  // the user types there, in another program's thread
+    std::thread typing([&editor] {
+        HWND w = CreateWindowW(L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(w);
+        editor = w;
+        for (MSG m; GetMessageW(&m, nullptr, 0, 0) > 0;) DispatchMessageW(&m);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return editor != nullptr; }));
     StartWidgets();
+    EXPECT_EQ(editor, GetForegroundWindow()) << "at the start";
     const HWND view = shell.Window(L"SHELLDLL_DefView");
     EXPECT_EQ(shell.Window(L"WorkerW"), ParentOf(view));
     EXPECT_TRUE(AllUnder(view)) << "icons hidden: straight into the view";
@@ -284,6 +307,7 @@ TEST(Widgets, OnTheShellsDesktop) {
         EXPECT_TRUE(AllUnder(parent)) << hidden;
         EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_VISIBLE),
                   GetWindowLongW(appState.ramWindow, GWL_STYLE));
+        EXPECT_EQ(editor, GetForegroundWindow()) << "at a setting change";
     }
     EXPECT_EQ("052C 0 0\n052C 0 0\n052C 0 0\n", shell.Log()) << "one request per widget";
     const RECT place = ScreenRect(appState.cpuWindow);
@@ -293,6 +317,20 @@ TEST(Widgets, OnTheShellsDesktop) {
     RunMenuCommand(appState.cpuWindow, MenuId::ScaleFirst);  // moves in the parent's coordinates
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
 
+    // The monitor left of the primary goes, with the Swap widget dragged onto
+    // it: the shell's desktop moves to (0, 0) and takes the widgets along.
+    POINT left = {-600, 100};
+    MapWindowPoints(nullptr, ParentOf(appState.swapWindow), &left, 1);
+    SetWindowPos(appState.swapWindow, nullptr, left.x, left.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageW(appState.swapWindow, WM_EXITSIZEMOVE, 0, 0);
+    SendMessageW(shell.Window(L"Progman"), WM_APP, MAKEWPARAM(1280, 1024), MAKELPARAM(0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return Pump(), ScreenRect(appState.cpuWindow) == place; }));
+    EXPECT_EQ((RECT{50, 50, 210, 210}), ScreenRect(appState.swapWindow)) << "onto the primary";
+    EXPECT_EQ((RECT{50, 50, 210, 210}), RectIn(ReadKey(), L"WindowPos3"));
+    // The desktop moves back and the shell restarts before the widgets follow.
+    const RegSnapshot stored = ReadKey();
+    SendMessageW(shell.Window(L"Progman"), WM_APP, MAKEWPARAM(2560, 1024), MAKELPARAM(-1280, 0));
+
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     MSG msg;
     for (auto [message, wParam, shellGone] :
@@ -301,18 +339,28 @@ TEST(Widgets, OnTheShellsDesktop) {
             DestroyWindow(w);
         EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) || appState.cpuWindow)
             << "no quit, no stale handle";
+        EXPECT_TRUE(stored == ReadKey()) << "the places stay as stored";
         if (shellGone) shell.process.Kill();
         SendMessageW(listener, message, wParam, 0);
         ASSERT_NE(nullptr, appState.cpuWindow);
         EXPECT_TRUE(AllUnder(shellGone ? GetDesktopWindow() : view));
         EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
+        if (!shellGone) EXPECT_EQ(editor, GetForegroundWindow()) << "at a shell restart";
     }
+    // A slow shell after the wait: until its view comes, the widgets stay
+    // above its desktop window; then they join it.
     SetDword(L"HideIcons", 0, kExplorerAdvancedKey);
-    ASSERT_TRUE(shell.Start());  // a shell that comes after the wait takes them in
+    ASSERT_TRUE(shell.Start(L"--view-after=2500"));
     SendMessageW(listener, taskbarCreated, 0, 0);
-    EXPECT_TRUE(AllUnder(shell.Window(L"SysListView32")));
+    SetWindowPos(appState.cpuWindow, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_TRUE(Above(appState.cpuWindow, shell.Window(L"Progman")));
+    EXPECT_TRUE(WaitUntil([&] { return Pump(), AllUnder(shell.Window(L"SysListView32")); }));
+    EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
     RunMenuCommand(appState.cpuWindow, MenuId::Exit);
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    PostMessageW(editor, WM_QUIT, 0, 0);
+    typing.join();
 }
 
 }  // namespace
