@@ -16,9 +16,9 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     VitalGauge app;
     ASSERT_TRUE(app.Start());
     const RECT place = ScreenRect(app.ram);
-    EXPECT_TRUE(place == (RECT{500, 200, 660, 360}) &&
-                ParentOf(app.ram) == shell.Window(L"SysListView32") && ReadKey().size() == 1)
-        << "attached where it was; nothing saved while the shell lives";
+    EXPECT_EQ((RECT{500, 200, 660, 360}), place) << "attached where it was";
+    EXPECT_EQ(shell.Window(L"SysListView32"), ParentOf(app.ram));
+    EXPECT_EQ(1u, ReadKey().size()) << "nothing saved while the shell lives";
 
     shell.process.Kill();
     ASSERT_TRUE(shell.Start(L"--origin=-1280,0"));

@@ -23,7 +23,8 @@ TEST(Logic, SamplingAndShownValues) {
                                                      {true, 9, 100, 101, 9.0, 0.0},
                                                      {true, 9, 100, 0, 9.0, 100.0},
                                                      {false, 57, 8000, 4500, 0.0, 0.0}}) {
-        MEMORYSTATUSEX status = {sizeof status};
+        MEMORYSTATUSEX status = {};
+        status.dwLength = sizeof status;
         status.dwMemoryLoad = load;
         status.ullTotalPageFile = total;
         status.ullAvailPageFile = avail;

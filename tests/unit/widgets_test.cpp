@@ -37,14 +37,19 @@ void StartWidgets() {
     ASSERT_TRUE(CreateWidgetWindows(GetModuleHandleW(nullptr)));
 }
 
+// What the system queued, as the program's loop would.
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
 void PaintAll() {
     for (int i = 0; i < 3; ++i) {
         InvalidateRect(Widget(i), nullptr, TRUE);
         UpdateWindow(Widget(i));
         UpdateWindow(Widget(i));  // what a growing window gained
     }
-    MSG msg;  // what the system queued meanwhile, as the program's loop would
-    while (PeekMessageW(&msg, nullptr, 0, WM_USER, PM_REMOVE)) DispatchMessageW(&msg);
+    Pump();
 }
 
 COLORREF PixelOf(HWND w, int x, int y) {
@@ -170,23 +175,17 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     }
 
     // Only the CPU widget's sampling timer samples; it repaints all three.
-    const struct {
-        int widget;
-        UINT_PTR timer;
-        bool samples;
-    } timers[] = {
-        {0, ShellWaitTimerId, false}, {1, SampleTimerId, false}, {0, SampleTimerId, true}};
-    for (const auto& t : timers) {
+    for (auto [widget, timer, samples] :
+         {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
         appState.LiveMetrics = {-1, -1, -1};
         for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
-        SendMessageW(Widget(t.widget), WM_TIMER, t.timer, 0);
+        SendMessageW(Widget(widget), WM_TIMER, timer, 0);
         const MetricValues& m = appState.LiveMetrics;
-        EXPECT_EQ(t.samples, m.ramPercent > 0 && m.swapPercent > 0) << t.timer;
-        EXPECT_EQ(t.samples ? 0.0 : -1.0, m.cpuPercent) << "no counter: a defined 0";
+        EXPECT_EQ(samples, m.ramPercent > 0 && m.swapPercent > 0) << timer;
+        EXPECT_EQ(samples ? 0.0 : -1.0, m.cpuPercent) << "no counter: a defined 0";
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(t.samples, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << t.timer;
+            EXPECT_EQ(samples, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
     }
-
     // The end of a drag saves, unless the close message cut it short.
     for (bool closing : {true, false}) {
         DeleteKey();
@@ -255,11 +254,6 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
     watcher.join();
     EXPECT_EQ(L"Error: Cannot open Corvanite for Windows 11 main app.",
               std::wstring(caption) + L": " + text);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 bool Above(HWND upper, HWND lower) {
