@@ -318,7 +318,10 @@ TEST(Widgets, OnTheShellsDesktop) {
     SetWindowPos(appState.swapWindow, nullptr, left.x, left.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SendMessageW(appState.swapWindow, WM_EXITSIZEMOVE, 0, 0);
     SendMessageW(shell.Window(L"Progman"), WM_APP, MAKEWPARAM(1280, 1024), MAKELPARAM(0, 0));
-    EXPECT_TRUE(WaitUntil([&] { return Pump(), ScreenRect(appState.cpuWindow) == place; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        Pump();
+        return ScreenRect(appState.cpuWindow) == place;
+    }));
     EXPECT_EQ((RECT{50, 50, 210, 210}), ScreenRect(appState.swapWindow)) << "onto the primary";
     EXPECT_EQ((RECT{50, 50, 210, 210}), RectIn(ReadKey(), L"WindowPos3"));
     // The desktop moves back and the shell restarts before the widgets follow.
@@ -349,7 +352,10 @@ TEST(Widgets, OnTheShellsDesktop) {
     SetWindowPos(appState.cpuWindow, HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_TRUE(Above(appState.cpuWindow, shell.Window(L"Progman")));
-    EXPECT_TRUE(WaitUntil([&] { return Pump(), AllUnder(shell.Window(L"SysListView32")); }));
+    EXPECT_TRUE(WaitUntil([&] {
+        Pump();
+        return AllUnder(shell.Window(L"SysListView32"));
+    }));
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
     RunMenuCommand(appState.cpuWindow, MenuId::Exit);
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
