@@ -311,6 +311,12 @@ TEST(Widgets, OnTheShellsDesktop) {
     RunMenuCommand(appState.cpuWindow, MenuId::ScaleFirst);  // moves in the parent's coordinates
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
 
+    // The shell announces itself again while it lives: the same widgets stay.
+    const HWND cpu = appState.cpuWindow;
+    FollowShell();
+    SendMessageW(listener, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(cpu, appState.cpuWindow);
+
     // The monitor left of the primary goes, with the Swap widget dragged onto
     // it: the shell's desktop moves to (0, 0) and takes the widgets along.
     POINT left = {-600, 100};
