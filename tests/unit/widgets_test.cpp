@@ -12,10 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <thread>
 #include <tuple>
-#include <vector>
 
 using namespace vgtest;
 
