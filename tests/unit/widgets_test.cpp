@@ -340,6 +340,7 @@ TEST(Widgets, OnTheShellsDesktop) {
             DestroyWindow(w);
         EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) || appState.cpuWindow)
             << "no quit, no stale handle";
+        EXPECT_TRUE(KillTimer(listener, ShellWaitTimerId)) << "the wait for a new shell runs";
         EXPECT_TRUE(stored == ReadKey()) << "the places stay as stored";
         if (shellGone) shell.process.Kill();
         SendMessageW(listener, message, wParam, 0);
