@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
-#include <random>
 #include <vector>
 
 using namespace vgtest;
@@ -114,25 +112,6 @@ TEST(Story, HostileSettings) {
          {REG_BINARY, "\x10"},
          {REG_DWORD, Of({100000})}}};
     for (size_t r = 0; r < rounds.size(); ++r) HostileRound(rounds[r], r == 1);
-    // The long run: VG_RANDOM_CASES seeded random rounds (VG_RANDOM_SEED).
-    const int cases =
-        std::getenv("VG_RANDOM_CASES") ? std::atoi(std::getenv("VG_RANDOM_CASES")) : 0;
-    const unsigned seed =
-        std::getenv("VG_RANDOM_SEED") ? std::atoi(std::getenv("VG_RANDOM_SEED")) : 20261207;
-    std::mt19937 random(seed);
-    const DWORD types[] = {REG_NONE,  REG_SZ,       REG_BINARY,    REG_DWORD,
-                           REG_QWORD, REG_MULTI_SZ, REG_EXPAND_SZ, 77};
-    for (int c = 0; c < cases && !HasFailure(); ++c) {
-        std::vector<Hostile> values(11);
-        for (Hostile& h : values) {
-            h.type = types[random() % 8];
-            const int size = random() % 4 == 0 ? random() % 4097 : (random() % 2 ? 4 : 16);
-            for (int b = 0; b < size; ++b) h.bytes.push_back(static_cast<char>(random()));
-        }
-        SCOPED_TRACE("seed " + std::to_string(seed) + " case " + std::to_string(c));
-        HostileRound(values, c % 10 == 9);
-    }
-    std::printf("[random] seed %u, %d cases\n", seed, cases);
 }
 
 }  // namespace

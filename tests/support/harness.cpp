@@ -131,11 +131,9 @@ bool VitalGauge::OpenMenu(HWND widget) {
 }
 
 bool ShellFixture::Start(const std::wstring& options) {
-    log = TempPath(L"vg-shell-");
     HWND top = nullptr;
     // Answered once the fixture runs its loop, with its whole tree built.
-    return process.Start(BuildDir() + L"\\shell_fixture.exe",
-                         L"\"--log=" + log + L"\" " + options) &&
+    return process.Start(BuildDir() + L"\\shell_fixture.exe", options) &&
            WaitUntil([&] { return (top = Window(L"Progman")) != nullptr; }) &&
            SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_NORMAL, 15000, nullptr);
 }

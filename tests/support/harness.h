@@ -68,9 +68,12 @@ struct ShellFixture {
     HWND Window(const wchar_t* className) const {
         return FindProcessWindow(process.Id(), className);
     }
-    std::string Log() const { return ReadFileText(log); }
+    std::string Log() const {  // the worker requests it was sent
+        char title[512] = {};
+        GetWindowTextA(Window(L"Progman"), title, 512);
+        return title;
+    }
     ChildProcess process;
-    std::wstring log;
 };
 
 // --- registry under HKEY_CURRENT_USER ---

@@ -64,30 +64,17 @@ TEST(Logic, ChartGeometry) {
     EXPECT_FLOAT_EQ(136.0f, gauge.diameter) << "from the shorter side";
     EXPECT_FLOAT_EQ(92.0f, gauge.left) << "centred";
     EXPECT_FLOAT_EQ(-12.48f, gauge.labelTop) << "the label raised above the ring";
-    EXPECT_FLOAT_EQ(16.32f, gauge.labelFontPx);
-    EXPECT_FLOAT_EQ(29.92f, gauge.valueFontPx);
 
-    // Segments: the widgets' pixels are placed from these.
-    struct {
-        int edge;
-        float dpi;
-        int scale, left, segmentHeight, stackTop, step, valueBandTop;
-        float valueFontPx;
-    } segments[] = {
-        {160, 1, 1, 12, 6, 35, 9, 122, 20},
-        {320, 1, 2, 24, 14, 70, 17, 237, 40},
-        {480, 1, 3, 36, 23, 105, 26, 362, 60},
-        {160, 4, 1, 12, 0, 35, 12, 143, 80},  // the gaps outgrow the stack: empty, never negative
-    };
-    for (const auto& r : segments) {
-        const SegmentLayout s = SegmentLayoutFor(r.edge, r.edge, r.dpi, r.scale);
-        EXPECT_EQ(r.left, s.left) << r.edge;
-        EXPECT_EQ(r.edge - 2 * r.left, s.segmentWidth) << r.edge;
-        EXPECT_EQ(r.segmentHeight, s.segmentHeight) << r.edge;
-        EXPECT_EQ(r.stackTop + 9 * r.step, SegmentTop(s, 9)) << r.edge;
-        EXPECT_EQ(r.valueBandTop, s.valueBandTop) << r.edge;
-        EXPECT_EQ(r.edge - r.valueBandTop, s.valueBandHeight) << r.edge;
-        EXPECT_FLOAT_EQ(r.valueFontPx, s.valueFontPx) << r.edge;
+    // Segments in whole pixels: the widgets' pixels are placed from these.
+    for (auto [edge, dpi, scale, left, height, bottomTop, valueBand] :
+         {std::tuple{160, 1.0f, 1, 12, 6, 116, 122},
+          {480, 1.0f, 3, 36, 23, 339, 362},
+          {160, 4.0f, 1, 12, 0, 143, 143}}) {  // the gaps outgrow the stack: empty, never negative
+        const SegmentLayout s = SegmentLayoutFor(edge, edge, dpi, scale);
+        EXPECT_EQ(left, s.left) << edge;
+        EXPECT_EQ(height, s.segmentHeight) << edge;
+        EXPECT_EQ(bottomTop, SegmentTop(s, 9)) << edge;
+        EXPECT_EQ(valueBand, s.valueBandTop) << edge;
     }
     // Lit segments count from the bottom one (index 9).
     for (auto [value, lit] :
@@ -95,29 +82,18 @@ TEST(Logic, ChartGeometry) {
         for (int i = 0; i < 10; ++i)
             EXPECT_EQ(i >= 10 - lit, SegmentLit(value, i)) << value << " segment " << i;
 
-    struct {
-        int width, height;
-        float dpi;
-        int scale, value;
-        float fontPx, barTop, barWidth, barHeight, fillWidth;
-        bool drawn;
-    } capacity[] = {
-        {320, 160, 1, 1, 50, 15, 34, 290, 9, 145, true},
-        {640, 320, 1, 2, 1, 26, 56, 610, 9, 6.1f, true},
-        {960, 480, 1, 3, 105, 39, 78, 930, 27, 930, true},  // filled to the end, not past it
-        {960, 480, 1.25f, 3, -3, 48.75f, 97.5f, 922.5f, 3.75f, 0, false},
-        {39, 160, 1, 1, 1, 15, 34, 9, 9, 0.09f, false},   // a sliver is not drawn
-        {320, 160, 20, 1, 100, 300, 680, 1, 1, 1, true},  // never narrower or lower than 1
-    };
-    for (const auto& r : capacity) {
-        const CapacityLayout c = CapacityLayoutFor(r.width, r.height, r.dpi, r.scale, r.value);
-        const std::string row = std::to_string(r.width) + " at " + std::to_string(r.dpi);
-        EXPECT_FLOAT_EQ(r.fontPx, c.fontPx) << row;
-        EXPECT_FLOAT_EQ(r.barTop, c.barTop) << row;
-        EXPECT_FLOAT_EQ(r.barWidth, c.barWidth) << row;
-        EXPECT_FLOAT_EQ(r.barHeight, c.barHeight) << row;
-        EXPECT_FLOAT_EQ(r.fillWidth, c.fillWidth) << row;
-        EXPECT_EQ(r.drawn, c.drawFill) << row;
+    // The Capacity Bar's track and its fill, at the edges of what is drawn.
+    for (auto [width, height, dpi, scale, value, barWidth, barHeight, fill, drawn] :
+         {std::tuple{320, 160, 1.0f, 1, 50, 290.0f, 9.0f, 145.0f, true},
+          {960, 480, 1.0f, 3, 105, 930.0f, 27.0f, 930.0f, true},  // filled to the end, not past it
+          {960, 480, 1.25f, 3, -3, 922.5f, 3.75f, 0.0f, false},
+          {39, 160, 1.0f, 1, 1, 9.0f, 9.0f, 0.09f, false},       // a sliver is not drawn
+          {320, 160, 20.0f, 1, 100, 1.0f, 1.0f, 1.0f, true}}) {  // never narrower or lower than 1
+        const CapacityLayout c = CapacityLayoutFor(width, height, dpi, scale, value);
+        EXPECT_FLOAT_EQ(barWidth, c.barWidth) << width << " at " << dpi;
+        EXPECT_FLOAT_EQ(barHeight, c.barHeight) << width << " at " << dpi;
+        EXPECT_FLOAT_EQ(fill, c.fillWidth) << width << " at " << dpi;
+        EXPECT_EQ(drawn, c.drawFill) << width << " at " << dpi;
     }
 
     // Windows grow with the display scale, and all drawn in them keeps its
