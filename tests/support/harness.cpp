@@ -24,13 +24,6 @@ std::wstring BuildDir() {
     return std::wstring(path, wcsrchr(path, L'\\'));
 }
 
-std::wstring TempPath(const std::wstring& stem) {
-    static unsigned serial = 0;
-    wchar_t temp[MAX_PATH] = {};
-    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + stem +
-           std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
-}
-
 std::string ReadFileText(const std::wstring& path) {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

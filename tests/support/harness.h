@@ -14,7 +14,6 @@ namespace vgtest {
 // Polls pred until it holds or the time is up: every wait is a condition.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 15000);
 std::wstring BuildDir();  // every built program lies beside the test program
-std::wstring TempPath(const std::wstring& stem);
 std::string ReadFileText(const std::wstring& path);
 // Runs a command of the host system (xdotool under Wine); its exit code or -1.
 int Sh(const std::string& commandLine);
