@@ -286,7 +286,6 @@ TEST(Widgets, OnTheShellsDesktop) {
     StartWidgets();
     EXPECT_EQ(editor, GetForegroundWindow()) << "at the start";
     const HWND view = shell.Window(L"SHELLDLL_DefView");
-    EXPECT_EQ(shell.Window(L"WorkerW"), ParentOf(view));
     EXPECT_TRUE(AllUnder(view)) << "icons hidden: straight into the view";
     EXPECT_EQ("", shell.Log()) << "no worker request while the icons are hidden";
     for (auto [hidden, parent] : {std::pair{0, shell.Window(L"SysListView32")}, {1, view}}) {
