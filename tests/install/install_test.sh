@@ -15,7 +15,16 @@ uninst='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VitalGauge'
 tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 w() { wine "$@" </dev/null >/dev/null 2>&1; }
-val() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
+# A value's data, empty when it is absent. Asked up to three times: once in
+# five loaded CI runs, one query of a value just written printed nothing.
+val() {
+  local out
+  for _ in 1 2 3; do
+    out=$(wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p")
+    [ -n "$out" ] && break
+  done
+  printf '%s' "$out"
+}
 has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
 export_settings() { w reg export "$settings" "Z:$tmp/$1.reg" /y || fail "no settings key"; }
 # Polls a condition for up to 60 s.
