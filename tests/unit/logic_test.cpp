@@ -64,17 +64,19 @@ TEST(Logic, ChartGeometry) {
     EXPECT_FLOAT_EQ(136.0f, gauge.diameter) << "from the shorter side";
     EXPECT_FLOAT_EQ(92.0f, gauge.left) << "centred";
     EXPECT_FLOAT_EQ(-12.48f, gauge.labelTop) << "the label raised above the ring";
+    EXPECT_FLOAT_EQ(16.32f, gauge.labelFontPx);
 
     // Segments in whole pixels: the widgets' pixels are placed from these.
-    for (auto [edge, dpi, scale, left, height, bottomTop, valueBand] :
-         {std::tuple{160, 1.0f, 1, 12, 6, 116, 122},
-          {480, 1.0f, 3, 36, 23, 339, 362},
-          {160, 4.0f, 1, 12, 0, 143, 143}}) {  // the gaps outgrow the stack: empty, never negative
+    for (auto [edge, dpi, scale, left, height, bottomTop, valueBand, valueFontPx] :
+         {std::tuple{160, 1.0f, 1, 12, 6, 116, 122, 20.0f},
+          {480, 1.0f, 3, 36, 23, 339, 362, 60.0f},
+          {160, 4.0f, 1, 12, 0, 143, 143, 80.0f}}) {  // the gaps outgrow the stack: never negative
         const SegmentLayout s = SegmentLayoutFor(edge, edge, dpi, scale);
         EXPECT_EQ(left, s.left) << edge;
         EXPECT_EQ(height, s.segmentHeight) << edge;
         EXPECT_EQ(bottomTop, SegmentTop(s, 9)) << edge;
         EXPECT_EQ(valueBand, s.valueBandTop) << edge;
+        EXPECT_FLOAT_EQ(valueFontPx, s.valueFontPx) << edge;
     }
     // Lit segments count from the bottom one (index 9).
     for (auto [value, lit] :
@@ -83,13 +85,14 @@ TEST(Logic, ChartGeometry) {
             EXPECT_EQ(i >= 10 - lit, SegmentLit(value, i)) << value << " segment " << i;
 
     // The Capacity Bar's track and its fill, at the edges of what is drawn.
-    for (auto [width, height, dpi, scale, value, barWidth, barHeight, fill, drawn] :
-         {std::tuple{320, 160, 1.0f, 1, 50, 290.0f, 9.0f, 145.0f, true},
-          {960, 480, 1.0f, 3, 105, 930.0f, 27.0f, 930.0f, true},  // filled to the end, not past it
-          {960, 480, 1.25f, 3, -3, 922.5f, 3.75f, 0.0f, false},
-          {39, 160, 1.0f, 1, 1, 9.0f, 9.0f, 0.09f, false},       // a sliver is not drawn
-          {320, 160, 20.0f, 1, 100, 1.0f, 1.0f, 1.0f, true}}) {  // never narrower or lower than 1
+    for (auto [width, height, dpi, scale, value, fontPx, barWidth, barHeight, fill, drawn] :
+         {std::tuple{320, 160, 1.0f, 1, 50, 15.0f, 290.0f, 9.0f, 145.0f, true},
+          {960, 480, 1.0f, 3, 105, 39.0f, 930.0f, 27.0f, 930.0f, true},  // not past the end
+          {960, 480, 1.25f, 3, -3, 48.75f, 922.5f, 3.75f, 0.0f, false},
+          {39, 160, 1.0f, 1, 1, 15.0f, 9.0f, 9.0f, 0.09f, false},        // a sliver is not drawn
+          {320, 160, 20.0f, 1, 100, 300.0f, 1.0f, 1.0f, 1.0f, true}}) {  // at least 1 by 1
         const CapacityLayout c = CapacityLayoutFor(width, height, dpi, scale, value);
+        EXPECT_FLOAT_EQ(fontPx, c.fontPx) << width << " at " << dpi;
         EXPECT_FLOAT_EQ(barWidth, c.barWidth) << width << " at " << dpi;
         EXPECT_FLOAT_EQ(barHeight, c.barHeight) << width << " at " << dpi;
         EXPECT_FLOAT_EQ(fill, c.fillWidth) << width << " at " << dpi;
