@@ -75,6 +75,13 @@ vg_start_prefix() {
   wineboot -i </dev/null >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /t REG_SZ \
     /d 'DejaVu Sans' /f </dev/null >/dev/null 2>&1
+  # A program that crashes leaves Wine's backtrace in C:\vg-crash.log, where
+  # the tests read it, instead of waiting behind a crash dialog.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+    /d 'cmd /c C:\windows\system32\winedbg.exe --auto %ld %ld >>C:\vg-crash.log 2>&1' /f \
+    </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    </dev/null >/dev/null 2>&1
   vg_log "wine prefix $VG_PREFIX"
 }
 

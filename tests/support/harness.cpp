@@ -1,5 +1,7 @@
 #include "tests/support/harness.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -11,10 +13,33 @@ const wchar_t kSettingsKey[] = L"Software\\VitalGauge";
 const wchar_t kExplorerAdvancedKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 
+// The program under test. Every wait looks at it: a crash fails the test at
+// once, with the backtrace that the prefix's debugger wrote.
+static HANDLE watched = nullptr;
+
+static bool Crashed() {
+    DWORD code = 0;
+    if (!watched || WaitForSingleObject(watched, 0) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(watched, &code) || code < 0xC0000000)
+        return false;
+    watched = nullptr;  // told once
+    const std::wstring log = L"C:\\vg-crash.log";
+    std::string trace, last = "-";
+    // The debugger may still be writing: read until the log stops growing.
+    for (int i = 0; i < 50 && trace != last; ++i) {
+        last = trace;
+        Sleep(200);
+        trace = ReadFileText(log);
+    }
+    DeleteFileW(log.c_str());
+    ADD_FAILURE() << "VitalGauge.exe crashed, exception 0x" << std::hex << code << ":\n" << trace;
+    return true;
+}
+
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (bool held; !(held = pred()); std::this_thread::sleep_for(std::chrono::milliseconds(30)))
-        if (std::chrono::steady_clock::now() >= end) return false;
+        if (Crashed() || std::chrono::steady_clock::now() >= end) return false;
     return true;
 }
 
@@ -62,11 +87,13 @@ long ChildProcess::WaitExit(DWORD timeoutMs) {
     DWORD code = 0;
     const bool ended =
         info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    Crashed();
     return ended && GetExitCodeProcess(info_.hProcess, &code) ? static_cast<long>(code) : -1;
 }
 
 void ChildProcess::Kill() {
     if (!info_.hProcess) return;
+    if (watched == info_.hProcess) watched = nullptr;
     TerminateProcess(info_.hProcess, 99);  // no effect on one that has ended
     WaitForSingleObject(info_.hProcess, 5000);
     CloseHandle(info_.hThread);
@@ -102,8 +129,9 @@ bool VitalGauge::FindWindows() {
 }
 
 bool VitalGauge::Start(const std::wstring& arguments) {
-    return process.Start(BuildDir() + L"\\VitalGauge.exe", arguments) &&
-           WaitUntil([&] { return FindWindows(); }) && WaitIdle();
+    if (!process.Start(BuildDir() + L"\\VitalGauge.exe", arguments)) return false;
+    watched = process.Handle();
+    return WaitUntil([&] { return FindWindows(); }) && WaitIdle();
 }
 
 bool VitalGauge::WaitIdle() {
