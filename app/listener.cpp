@@ -23,14 +23,6 @@ bool WidgetsAttached() {
     return true;
 }
 
-void RetryAttachmentWhileDetached() {
-    appState.attachRetriesLeft = AttachRetries;
-    if (appState.cpuWindow && !WidgetsAttached())
-        SetTimer(appState.listenerWindow, AttachRetryTimerId, AttachRetryMs, nullptr);
-    else
-        KillTimer(appState.listenerWindow, AttachRetryTimerId);
-}
-
 void OnAttachRetry() {
     if (appState.cpuWindow) ReattachWidgets();
     if (!appState.cpuWindow || WidgetsAttached() || --appState.attachRetriesLeft <= 0)
@@ -42,6 +34,19 @@ void OnAttachRetry() {
 void RecreateWidgets() {
     KillTimer(appState.listenerWindow, ShellWaitTimerId);
     if (!CreateWidgetWindows(GetModuleHandleW(nullptr))) PostQuitMessage(0);
+}
+
+// A second start asked for the widgets: wherever they are, they come into
+// view at once, without waiting for a shell or for the monitors to settle.
+void OnShowRequested() {
+    if (!appState.cpuWindow) {
+        RecreateWidgets();
+    } else {
+        ReattachWidgets();
+        KillTimer(appState.listenerWindow, PlaceRestoreTimerId);
+        ShowChosenPlaces();
+    }
+    RetryAttachmentWhileDetached();
 }
 
 bool WatchedShellEnded() {
@@ -87,7 +92,19 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         OnShellCreated();
         return 0;
     }
+    if (appState.showMessageId != 0 && message == appState.showMessageId) {
+        OnShowRequested();
+        return 0;
+    }
     switch (message) {
+    case WM_CLOSE:  // taskkill, the Restart Manager: the whole program ends, never the listener
+        EndProgram();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) EndProgram();  // the process may be ended as soon as this returns
+        return 0;
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
     case WM_THEMECHANGED:
@@ -101,7 +118,7 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
             OnAttachRetry();
         } else if (wParam == PlaceRestoreTimerId) {
             KillTimer(window, PlaceRestoreTimerId);
-            RestoreKnownPlaces();
+            ShowChosenPlaces();
         } else {
             break;
         }
@@ -115,6 +132,7 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
 HWND CreateListenerWindow(HINSTANCE instance) {
     appState.closeMessageId = RegisterWindowMessageW(kCloseMessageName);
     appState.shellCreatedMessageId = RegisterWindowMessageW(kShellCreatedMessageName);
+    appState.showMessageId = RegisterWindowMessageW(kShowMessageName);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = ListenerWindowProc;
@@ -124,8 +142,10 @@ HWND CreateListenerWindow(HINSTANCE instance) {
     appState.listenerWindow = CreateWindowExW(0, kListenerClassName, kListenerTitle, 0, 0, 0, 0, 0,
                                               nullptr, nullptr, instance, nullptr);
     // An elevated program would otherwise not hear the shell's message, nor
-    // the close message of an installer or vg-close that is not elevated.
-    for (UINT message : {appState.shellCreatedMessageId, appState.closeMessageId})
+    // the close message of an installer or vg-close, nor a second start, that
+    // is not elevated.
+    for (UINT message :
+         {appState.shellCreatedMessageId, appState.closeMessageId, appState.showMessageId})
         ChangeWindowMessageFilterEx(appState.listenerWindow, message, MSGFLT_ALLOW, nullptr);
     return appState.listenerWindow;
 }
@@ -135,8 +155,8 @@ void OnWidgetsLost() {
     appState.shellProcessId = 0;      // whichever shell comes next is watched
     if (!appState.cpuWindow) return;  // already seen through the CPU widget's destruction
     // The windows are going with their parent, which may already have left
-    // the screen's coordinates: save the known places, never read them.
-    SaveKnownPlaces();
+    // the screen's coordinates: save the chosen places, never read them.
+    SaveSettings();
     KillTimer(appState.cpuWindow, SampleTimerId);
     appState.cpuWindow = appState.ramWindow = appState.swapWindow = nullptr;
     SetTimer(appState.listenerWindow, ShellWaitTimerId, ShellWaitMs, nullptr);
@@ -151,6 +171,14 @@ void FollowShell() {
     StopWatchingShell();
     appState.shellProcessId = processId;
     appState.shellProcess = OpenProcess(SYNCHRONIZE, FALSE, processId);
+}
+
+void RetryAttachmentWhileDetached() {
+    appState.attachRetriesLeft = AttachRetries;
+    if (appState.cpuWindow && !WidgetsAttached())
+        SetTimer(appState.listenerWindow, AttachRetryTimerId, AttachRetryMs, nullptr);
+    else
+        KillTimer(appState.listenerWindow, AttachRetryTimerId);
 }
 
 void StopWatchingShell() {

@@ -55,6 +55,26 @@ int RunMessageLoop() {
     }
 }
 
+// One copy per sign-in session: the "Local" namespace is the session's own,
+// so every signed-in user (fast user switching, Remote Desktop) keeps a copy
+// of their own. The handle stays open until the process ends.
+constexpr wchar_t kSingleCopyMutexName[] = L"Local\\VitalGauge.SingleCopy";
+constexpr DWORD kListenerWaitMs = 10000;
+
+// A second start shows nothing of its own: the running copy brings its
+// widgets into view. That copy may still be starting, so its listener is
+// waited for.
+void AskRunningCopyToShow() {
+    const UINT showMessage = RegisterWindowMessageW(kShowMessageName);
+    for (DWORD waited = 0; waited < kListenerWaitMs; waited += 100) {
+        if (HWND listener = FindWindowW(kListenerClassName, kListenerTitle)) {
+            PostMessageW(listener, showMessage, 0, 0);
+            return;
+        }
+        Sleep(100);
+    }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -63,6 +83,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // started from, such as Downloads.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const HANDLE singleCopy = CreateMutexW(nullptr, FALSE, kSingleCopyMutexName);
+    if (singleCopy && GetLastError() == ERROR_ALREADY_EXISTS) {
+        AskRunningCopyToShow();
+        CloseHandle(singleCopy);
+        return 0;
+    }
     CreateListenerWindow(instance);
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
@@ -73,6 +99,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     int exitCode = 0;
     if (CreateWidgetWindows(instance)) {
+        RetryAttachmentWhileDetached();  // a slow sign-in: the desktop's view may come later
         EnableEfficiencyMode();
         OpenCpuCounter();
         exitCode = RunMessageLoop();

@@ -55,6 +55,7 @@ struct SharedState {
     std::int32_t scaleIndex = 0;  // radio index of "Widget Scale": ScaleValue - 1
     std::int32_t chartIndex = 0;  // radio index of "Chart Type": chartTypeValue - 1
     UINT closeMessageId = 0;
+    UINT showMessageId = 0;  // "Vital_Gauge_Show", from a second start
     // Set by the close message. A drag or a menu runs its own message loop
     // that takes the quit message for itself; the main loop checks this
     // after every message, so the program still ends when that loop returns.
@@ -63,12 +64,11 @@ struct SharedState {
     // destruction of the CPU widget ends the program; any other means the
     // shell took the widgets with its windows, and they come back.
     bool exitRequested = false;
-    // Each widget's last known place on the screen (CPU, RAM, Swap): taken
-    // at the load and at every save, which every move and command makes; the
-    // size follows the window. The shell's windows move the widgets with them
-    // when the monitors change, so this, not the window, says where the user
-    // put a widget.
-    RECT knownPlaces[3] = {};
+    // The place the user chose for each widget (CPU, RAM, Swap): what the
+    // settings held at start, or where a drag or an align left it; the size
+    // follows the window. The shown place may differ while the chosen one
+    // lies on no monitor; only the chosen places are ever saved.
+    RECT chosenPlaces[3] = {};
     bool placesKnown = false;
     int attachRetriesLeft = 0;  // of the short retries after a shell appeared
     HWND listenerWindow = nullptr;

@@ -91,6 +91,9 @@ HWND AttachedParent(HWND widget) {
 void AttachToDesktop(HWND widget) {
     HWND target = DesktopIconsHidden() ? HiddenIconsTarget() : ShownIconsTarget();
     if (!target) return;  // no shell: the widget stays where it is
+    // Already there: a change of parent hides and shows the widget, a blink
+    // on the desktop and a repaint of the icons, for nothing.
+    if (GetAncestor(widget, GA_PARENT) == target) return;
 
     // A new parent keeps the widget's numbers but reads them from its own
     // corner, which is the virtual screen's, not (0,0), when a monitor lies

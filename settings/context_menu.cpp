@@ -6,6 +6,7 @@
 #include "settings/menu_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/widget_logic.h"
+#include "widgets/widgets.h"
 
 #include <commdlg.h>
 #include <windowsx.h>
@@ -82,6 +83,7 @@ void AlignWidgets(const HWND (&windows)[3], HWND clicked, bool horizontal) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
     PlaceOnScreen(windows[plan.firstIndex], plan.first.x, plan.first.y, 0, 0, flags);
     PlaceOnScreen(windows[plan.secondIndex], plan.second.x, plan.second.y, 0, 0, flags);
+    for (int i = 0; i < 3; ++i) ChoosePlace(i, windows[i]);  // the row as seen, also the anchor
     SaveSettings();
 }
 
@@ -107,14 +109,6 @@ void ApplyScaleAndChartType(UINT command) {
     SaveSettings();
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
         if (w) InvalidateRect(w, nullptr, TRUE);
-}
-
-void ExitWidgets() {
-    appState.exitRequested = true;
-    // The CPU widget goes first: its destruction saves while the other two
-    // still exist, then ends the message loop.
-    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
-        if (w) DestroyWindow(w);
 }
 
 }  // namespace
@@ -155,7 +149,7 @@ void RunMenuCommand(HWND clicked, UINT command) {
         OpenHostApplication();
         break;
     case MenuId::Exit:
-        ExitWidgets();
+        EndProgram();
         break;
     default:
         ApplyScaleAndChartType(command);

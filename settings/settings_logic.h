@@ -167,6 +167,71 @@ inline RECT RestoredPlace(const RECT& known, const std::vector<MonitorArea>& mon
     return ClampRectToWorkAreas(known, monitors, primaryWork);
 }
 
+// --- keeping widgets apart -------------------------------------------------
+
+// Gap between widgets the program lays out itself.
+constexpr int kApartGap = 10;
+
+// Two widgets lie over each other when they share more than an eighth of the
+// narrower one's width and of the lower one's height: the first-run row lets
+// the transparent margins of neighbours touch, and that is not "over".
+inline bool OverEachOther(const RECT& a, const RECT& b) {
+    const std::int64_t wa = std::int64_t{a.right} - a.left, wb = std::int64_t{b.right} - b.left;
+    const std::int64_t ha = std::int64_t{a.bottom} - a.top, hb = std::int64_t{b.bottom} - b.top;
+    const std::int64_t across =
+        static_cast<std::int64_t>(Overlap(a.left, a.right, b.left, b.right));
+    const std::int64_t down = static_cast<std::int64_t>(Overlap(a.top, a.bottom, b.top, b.bottom));
+    return across > 0 && down > 0 && across * 8 > (wa < wb ? wa : wb) &&
+           down * 8 > (ha < hb ? ha : hb);
+}
+
+// Widgets the program placed itself (`movedByUs`) never end over another
+// one: such a widget that would goes to the first free spot of a grid that
+// starts inside the primary work area's corner, row by row. Earlier widgets
+// keep their spot; widgets the user placed are never moved, even over each
+// other. A widget that fits no spot stays where it was put.
+inline void KeepApart(RECT (&places)[3], const bool (&movedByUs)[3], const RECT& primaryWork) {
+    for (int i = 0; i < 3; ++i) {
+        auto clashes = [&](const RECT& r) {
+            for (int j = 0; j < 3; ++j)
+                if (j != i && (j < i || !movedByUs[j]) && OverEachOther(r, places[j])) return true;
+            return false;
+        };
+        const std::int64_t w = std::int64_t{places[i].right} - places[i].left;
+        const std::int64_t h = std::int64_t{places[i].bottom} - places[i].top;
+        if (!movedByUs[i] || w <= 0 || h <= 0 || !clashes(places[i])) continue;
+        bool placed = false;
+        for (std::int64_t y = std::int64_t{primaryWork.top} + kLostWidgetInset;
+             !placed && y + h <= primaryWork.bottom; y += h + kApartGap) {
+            for (std::int64_t x = std::int64_t{primaryWork.left} + kLostWidgetInset;
+                 !placed && x + w <= primaryWork.right; x += w + kApartGap) {
+                const RECT spot = {PinToLong(x), PinToLong(y), PinToLong(x + w), PinToLong(y + h)};
+                if (!clashes(spot)) {
+                    places[i] = spot;
+                    placed = true;
+                }
+            }
+        }
+    }
+}
+
+// Where the widgets are shown for the places the user chose: at start each
+// chosen place is pulled onto a work area (`pullOntoWorkArea`), after a
+// monitor change it is kept while it still overlaps a monitor. Either way a
+// place on no monitor is shown on the primary work area, and the widgets
+// moved so are kept apart. The chosen places themselves never change here.
+inline void ShownPlaces(const RECT (&chosen)[3], bool pullOntoWorkArea,
+                        const std::vector<MonitorArea>& monitors, const RECT& primaryWork,
+                        RECT (&shown)[3]) {
+    bool moved[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        shown[i] = pullOntoWorkArea ? ClampRectToWorkAreas(chosen[i], monitors, primaryWork)
+                                    : RestoredPlace(chosen[i], monitors, primaryWork);
+        moved[i] = std::memcmp(&shown[i], &chosen[i], sizeof(RECT)) != 0;
+    }
+    KeepApart(shown, moved, primaryWork);
+}
+
 // First run: a widget with no stored rectangle starts at its default top-left
 // corner with the size it will have, moved onto the primary work area only as
 // far as a small screen needs.
@@ -187,4 +252,24 @@ inline RECT FirstRunPlacement(LONG left, LONG top, int width, int height,
     if (!MonitorWithLargestIntersection(wanted, monitors))
         return DefaultPlacement(left, top, width, height, primaryWork);
     return ClampRectToWorkAreas(wanted, monitors, primaryWork);
+}
+
+// The first-run row moves as a whole onto a work area, so that a screen too
+// narrow for it (150 % on 1280 pixels) does not push two widgets onto one
+// spot; each widget is then pulled onto a work area, and kept apart.
+inline void FirstRunRow(const LONG (&lefts)[3], LONG top, int width, int height,
+                        const std::vector<MonitorArea>& monitors, const RECT& primaryWork,
+                        RECT (&places)[3]) {
+    const std::int64_t rowWidth = std::int64_t{lefts[2]} - lefts[0] + width;
+    const RECT row =
+        FirstRunPlacement(lefts[0], top, static_cast<int>(rowWidth), height, monitors, primaryWork);
+    const std::int64_t dx = std::int64_t{row.left} - lefts[0];
+    const bool moved[3] = {true, true, true};
+    for (int i = 0; i < 3; ++i) {
+        const LONG left = PinToLong(lefts[i] + dx);
+        places[i] =
+            ClampRectToWorkAreas({left, row.top, PinToLong(std::int64_t{left} + width), row.bottom},
+                                 monitors, primaryWork);
+    }
+    KeepApart(places, moved, primaryWork);
 }

@@ -116,43 +116,38 @@ void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
         RegCloseKey(key);
     }
 
-    // A stored rectangle is where the user left the widget: pull it back onto
-    // a monitor. A default one has no size yet; give it the widget's own, so
-    // that the three widgets start side by side and not stacked in a corner.
-    // Default places and sizes grow with the display scale alike, so the
-    // widgets stay as far apart as at 96 dpi.
+    // A stored rectangle is the place the user chose: it is shown pulled
+    // onto a monitor, and kept as chosen. A default one has no size yet; give
+    // it the widget's own, so that the three widgets start side by side and
+    // not stacked in a corner. Default places and sizes grow with the display
+    // scale alike, so the widgets stay as far apart as at 96 dpi.
     const unsigned dpi = GetDpiForSystem();
     const int edge = CreationEdge(settings.ScaleValue, 96);
     const int width = settings.chartTypeValue == ChartStyle::CapacityBar ? 2 * edge : edge;
     const std::vector<MonitorArea> monitors = CurrentMonitors();
+    const RECT work = PrimaryWorkArea();
+    RECT firstRun[3] = {};
+    const LONG lefts[3] = {DpiScaled(kRects[0].left, dpi), DpiScaled(kRects[1].left, dpi),
+                           DpiScaled(kRects[2].left, dpi)};
+    FirstRunRow(lefts, DpiScaled(kRects[0].top, dpi), DpiScaled(width, dpi), DpiScaled(edge, dpi),
+                monitors, work, firstRun);
+    for (int i = 0; i < 3; ++i) appState.chosenPlaces[i] = stored[i] ? *rects[i] : firstRun[i];
+    RECT shown[3] = {};
+    ShownPlaces(appState.chosenPlaces, true, monitors, work, shown);
     for (int i = 0; i < 3; ++i) {
-        if (stored[i])
-            ClampToWorkArea(*rects[i]);
-        else
-            *rects[i] = FirstRunPlacement(DpiScaled(kRects[i].left, dpi),
-                                          DpiScaled(kRects[i].top, dpi), DpiScaled(width, dpi),
-                                          DpiScaled(edge, dpi), monitors, PrimaryWorkArea());
+        *rects[i] = shown[i];
+        if (!stored[i]) appState.chosenPlaces[i] = shown[i];  // nothing chosen yet: ours
     }
+    appState.placesKnown = true;
+}
+
+void ChoosePlace(int index, HWND window) {
+    RECT place = {};
+    if (index >= 0 && index < 3 && window && GetWindowRect(window, &place))
+        appState.chosenPlaces[index] = place;
 }
 
 void SaveSettings() {
-    const HWND windows[3] = {appState.cpuWindow, appState.ramWindow, appState.swapWindow};
-    for (int i = 0; i < 3; ++i) {
-        WINDOWPLACEMENT placement = {};
-        placement.length = sizeof(placement);
-        if (!windows[i] || !GetWindowPlacement(windows[i], &placement)) continue;
-        // An attached widget's placement is in its parent's coordinates; the
-        // stored places are the screen's, as the next start creates them.
-        RECT& place = placement.rcNormalPosition;
-        if (HWND parent = AttachedParent(windows[i]))
-            MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&place), 2);
-        appState.knownPlaces[i] = place;
-        appState.placesKnown = true;
-    }
-    SaveKnownPlaces();
-}
-
-void SaveKnownPlaces() {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
@@ -163,15 +158,11 @@ void SaveKnownPlaces() {
     WriteDword(key, L"chartTypeValue", static_cast<std::uint32_t>(settings.chartTypeValue));
     for (int i = 0; i < 3 && appState.placesKnown; ++i)
         RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
-                       reinterpret_cast<const BYTE*>(&appState.knownPlaces[i]), sizeof(RECT));
+                       reinterpret_cast<const BYTE*>(&appState.chosenPlaces[i]), sizeof(RECT));
     for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);
     RegCloseKey(key);
 }
 
-RECT PlaceToRestore(const RECT& known) {
-    return RestoredPlace(known, CurrentMonitors(), PrimaryWorkArea());
-}
-
-void ClampToWorkArea(RECT& rect) {
-    rect = ClampRectToWorkAreas(rect, CurrentMonitors(), PrimaryWorkArea());
+void ShownPlacesNow(RECT (&shown)[3]) {
+    ShownPlaces(appState.chosenPlaces, false, CurrentMonitors(), PrimaryWorkArea(), shown);
 }

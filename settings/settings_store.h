@@ -1,19 +1,19 @@
 #pragma once
 #include <windows.h>
 
-// Fills the three rectangles (defaults first, then the stored ones, pulled
-// onto a work area) and the appearance settings from the registry.
+// Fills the three rectangles with the places the widgets are shown at (the
+// stored ones pulled onto a work area, defaults on a first run, never over
+// each other where the program moved them), the chosen places and the
+// appearance settings from the registry.
 void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect);
 
-// Writes all eleven values: settings and the three window positions, read
-// from the windows that exist and kept as the known places.
+// The window's place on the screen becomes the chosen place of widget
+// `index` (0 CPU, 1 RAM, 2 Swap): after a drag or an align.
+void ChoosePlace(int index, HWND window);
+
+// Writes all eleven values: the settings and the three chosen places. No
+// window is read, so a widget shown elsewhere keeps its chosen place.
 void SaveSettings();
 
-// Writes the settings and the known places without reading any window.
-void SaveKnownPlaces();
-
-// The known place of a widget after the monitors changed: see RestoredPlace.
-RECT PlaceToRestore(const RECT& known);
-
-// Pulls a rectangle back onto the work area of the monitor it lies on.
-void ClampToWorkArea(RECT& rect);
+// Where the widgets go after the monitors changed, for their chosen places.
+void ShownPlacesNow(RECT (&shown)[3]);

@@ -10,6 +10,7 @@
 #include "settings/settings_store.h"
 #include "widgets/widget_logic.h"
 
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -49,12 +50,15 @@ void OnWindowPosChanging(WINDOWPOS* pos) {
     if (pos->hwndInsertAfter == pos->hwnd) pos->flags |= SWP_NOZORDER;
 }
 
-// The known place keeps the window's size, which the painters set.
+// The chosen place keeps the window's size, which the painters set.
+void FollowSize(int index, int width, int height) {
+    RECT& chosen = appState.chosenPlaces[index];
+    chosen.right = chosen.left + width;
+    chosen.bottom = chosen.top + height;
+}
+
 void OnWindowPosChanged(WidgetKind kind, const WINDOWPOS* pos) {
-    if (pos->flags & SWP_NOSIZE) return;
-    RECT& known = appState.knownPlaces[static_cast<int>(kind)];
-    known.right = known.left + pos->cx;
-    known.bottom = known.top + pos->cy;
+    if (!(pos->flags & SWP_NOSIZE)) FollowSize(static_cast<int>(kind), pos->cx, pos->cy);
 }
 
 // The display scale changed under a top-level widget (only those are told;
@@ -138,7 +142,27 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
     case WM_EXITSIZEMOVE:
         // A drag cut short by the close message is not saved: the program
         // ends as the last save left it.
-        if (!appState.closeRequested) SaveSettings();
+        if (!appState.closeRequested) {
+            ChoosePlace(static_cast<int>(kind), window);
+            SaveSettings();
+        }
+        result = 0;
+        return true;
+    case WM_CLOSE:  // Alt+F4 on a top-level widget, or any program asking
+        EndProgram();
+        result = 0;
+        return true;
+    case WM_SYSKEYDOWN:
+        // An attached widget's Alt+F4 would go to the shell's desktop window.
+        if (wParam != VK_F4) return false;
+        EndProgram();
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam) EndProgram();
         result = 0;
         return true;
     case WM_SETTINGCHANGE:
@@ -168,9 +192,6 @@ LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_TIMER:
         if (wParam == SampleTimerId) SampleMetrics(window);
-        break;
-    case WM_CLOSE:
-        appState.exitRequested = true;  // the default procedure destroys the widget
         break;
     case WM_DESTROY:
         OnCpuDestroy(window);
@@ -225,27 +246,40 @@ bool CreateWidgetWindows(HINSTANCE instance) {
                             nullptr, nullptr, instance, nullptr);
         *widget.handle = window;
         if (!window) return false;
-        GetWindowRect(window, &appState.knownPlaces[i]);
+        FollowSize(i, edge, edge);
         if (!shown) ShowWindow(window, SW_SHOWNOACTIVATE);
         AttachToDesktop(window);
         SetLayeredWindowAttributes(window, ColorKey, 255, LWA_COLORKEY | LWA_ALPHA);
     }
-    appState.placesKnown = true;
     SetTimer(appState.cpuWindow, SampleTimerId, SamplePeriodMs, nullptr);
     return true;
 }
 
-void RestoreKnownPlaces() {
-    bool moved = false;
-    for (int i = 0; i < 3 && appState.placesKnown; ++i) {
+void ShowChosenPlaces() {
+    RECT shown[3] = {};
+    ShownPlacesNow(shown);
+    for (int i = 0; i < 3; ++i) {
         const HWND window = *kWidgets[i].handle;
         RECT now = {};
         if (!window || !GetWindowRect(window, &now)) continue;
-        const RECT place = PlaceToRestore(appState.knownPlaces[i]);
-        if (place.left == now.left && place.top == now.top) continue;
-        PlaceOnScreen(window, place.left, place.top, 0, 0,
+        if (shown[i].left == now.left && shown[i].top == now.top) continue;
+        PlaceOnScreen(window, shown[i].left, shown[i].top, 0, 0,
                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        moved = true;
     }
-    if (moved) SaveSettings();
+}
+
+void EndProgram() {
+    EndMenu();  // an open context menu would otherwise wait for the user
+    if (!appState.cpuWindow) {
+        // The shell took the widgets, and their places were saved then.
+        PostQuitMessage(0);
+    } else {
+        appState.exitRequested = true;
+        // The CPU widget goes first: its destruction saves while the other
+        // two still exist, then ends the message loop.
+        for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
+            if (w) DestroyWindow(w);
+    }
+    // A drag or a menu runs its own loop, which takes the quit message.
+    appState.closeRequested = true;
 }

@@ -10,9 +10,13 @@ constexpr UINT SamplePeriodMs = 6000;
 // took come back; the classes are registered by then, which is harmless.
 bool CreateWidgetWindows(HINSTANCE instance);
 
-// Puts each widget back at its known place, pulled onto a monitor if it lies
-// on none any more, and saves when one moved.
-void RestoreKnownPlaces();
+// Shows each widget at its chosen place, or on the screen while that lies on
+// no monitor; saves nothing, so the chosen places outlive a monitor's absence.
+void ShowChosenPlaces();
+
+// Ends the whole program, as "Exit" does: saves, destroys the three widgets
+// and ends the message loop with 0. Every way of asking to end comes here.
+void EndProgram();
 
 LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK RamWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
-// The real program on the stand-in desktop shell, which restarts under it.
-// Wine removes the widgets with the shell's windows without a message, so
-// this is the path the program takes when the shell's process ends.
+// The real program on the stand-in desktop shell, whose view comes late at
+// the first start, and which restarts under it. Wine removes the widgets with
+// the shell's windows without a message, so this is the path the program
+// takes when the shell's process ends. A polite end (taskkill) ends it all.
 #include "tests/support/harness.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,11 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     const RECT place = {500, 200, 660, 360};
     SetRect(L"WindowPos2", place);
     ShellFixture shell;
-    ASSERT_TRUE(shell.Start(L"--origin=-1280,0"));
+    ASSERT_TRUE(shell.Start(L"--origin=-1280,0 --view-after=1500"));
     VitalGauge app;
     ASSERT_TRUE(app.Start());
-    EXPECT_EQ(shell.Window(L"SysListView32"), ParentOf(app.ram)) << "attached";
+    EXPECT_TRUE(WaitUntil([&] { return ParentOf(app.ram) == shell.Window(L"SysListView32"); }))
+        << "attached once the view is there";
     EXPECT_EQ(1u, ReadKey().size()) << "nothing saved while the shell lives";
 
     shell.process.Kill();
@@ -29,6 +31,10 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos2")) << "stored as it was";
     EXPECT_EQ(0xFF212121u, DwordIn(ReadKey(), L"swapTextColor"))
         << "saved when the shell took them";
-    app.PostClose();
+    DeleteKey();
+    ChildProcess taskkill;  // without /F: WM_CLOSE to the top-level windows, the listener's
+    ASSERT_TRUE(taskkill.Start(L"taskkill.exe", L"/PID " + std::to_wstring(app.process.Id())));
     EXPECT_EQ(0, app.WaitExit());
+    EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos2"));
+    EXPECT_TRUE(ElevenWellFormed(ReadKey())) << "saved as by Exit";
 }

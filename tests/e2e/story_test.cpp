@@ -38,6 +38,16 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
        "202 sleep 0.2 mouseup 1");
     ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 670; }));
 
+    // A second start shows no widgets of its own and saves nothing: the
+    // running copy brings a widget that was moved off the screen back.
+    const RegSnapshot dragged = ReadKey();
+    SetWindowPos(app.cpu, nullptr, 3000, 3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(BuildDir() + L"\\VitalGauge.exe"));
+    EXPECT_EQ(0, second.WaitExit());
+    EXPECT_TRUE(WaitUntil([&] { return ScreenRect(app.cpu).left == 670; }));
+    EXPECT_EQ(dragged, ReadKey());
+
     ASSERT_TRUE(app.OpenMenu(app.ram));
     Keys("Down Down Down Down Down Down Right Down Return");  // "Widget Scale", "Large (150%)"
     ASSERT_TRUE(WaitStored(L"ScaleValue", 2));
@@ -71,10 +81,13 @@ std::string Of(std::initializer_list<int> words) {
     return std::string(reinterpret_cast<const char*>(words.begin()), 4 * words.size());
 }
 
+enum class Ending { CloseMessage, AltF4OnRam, CloseSwap };
+
 // Whatever the settings hold, three widgets show with their corner on a work
-// area, and the program ends with 0: through the close message without a
-// save, through the CPU widget's close with eleven well-formed values.
-void HostileRound(const std::vector<Hostile>& values, bool exitSaves) {
+// area, and the program ends whole with 0: through the close message without
+// a save, through Alt+F4 on a clicked widget or a widget's WM_CLOSE with
+// eleven well-formed values.
+void HostileRound(const std::vector<Hostile>& values, Ending ending) {
     DeleteKey();
     for (int i = 0; i < 11; ++i)
         if (values[i].type != REG_NONE)
@@ -89,10 +102,15 @@ void HostileRound(const std::vector<Hostile>& values, bool exitSaves) {
         GetMonitorInfoW(MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &info);
         EXPECT_TRUE(IsWindowVisible(w) && PtInRect(&info.rcWork, corner)) << ScreenRect(w);
     }
-    PostMessageW(exitSaves ? app.cpu : app.listener,
-                 exitSaves ? WM_CLOSE : RegisterWindowMessageW(L"Vital_Gauge_Close"), 0, 0);
+    if (ending == Ending::CloseMessage) app.PostClose();
+    if (ending == Ending::CloseSwap) PostMessageW(app.swap, WM_CLOSE, 0, 0);
+    if (ending == Ending::AltF4OnRam) {
+        PointAt(app.ram, 80, 12);  // the ring's top: a drawn pixel takes the click
+        Sh("xdotool click 1");
+        Keys("alt+F4");
+    }
     EXPECT_EQ(0, app.WaitExit());
-    EXPECT_TRUE(exitSaves ? ElevenWellFormed(ReadKey()) : before == ReadKey());
+    EXPECT_TRUE(ending == Ending::CloseMessage ? before == ReadKey() : ElevenWellFormed(ReadKey()));
 }
 
 TEST(Story, HostileSettings) {
@@ -111,7 +129,7 @@ TEST(Story, HostileSettings) {
          {REG_BINARY, "\x01"},
          {REG_BINARY, "\x10"},
          {REG_DWORD, Of({100000})}}};
-    for (size_t r = 0; r < rounds.size(); ++r) HostileRound(rounds[r], r == 1);
+    for (size_t r = 0; r < rounds.size(); ++r) HostileRound(rounds[r], static_cast<Ending>(r));
 }
 
 }  // namespace

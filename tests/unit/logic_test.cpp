@@ -208,6 +208,38 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     EXPECT_EQ((RECT{1980, 100, 2300, 260}), FirstRunPlacement(1900, 100, 320, 160, monitors, {}));
     EXPECT_EQ((RECT{480, 100, 800, 260}),
               FirstRunPlacement(850, 100, 320, 160, {}, {0, 0, 800, 600}));
+    // At 150 % on 1280 pixels the first-run row moves left as a whole.
+    const RECT screen = {0, 0, 1280, 1024};
+    RECT row[3] = {};
+    FirstRunRow({825, 1050, 1275}, 150, 240, 240, {{screen, screen, true}}, screen, row);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ((RECT{590 + 225 * i, 150, 830 + 225 * i, 390}), row[i]) << i;
+
+    // Chosen places as the left monitor goes and comes back: the widgets on
+    // it are shown apart on the primary, never over the one the user put
+    // there, and go back with their monitor; the chosen places never change.
+    // Without a size a widget cannot be laid out, and stays in the corner.
+    auto at = [](LONG left, LONG top) { return RECT{left, top, left + 160, top + 160}; };
+    const std::vector<MonitorArea> leftGone(monitors.begin(), monitors.begin() + 2);
+    const RECT onLeft[3] = {at(-600, 100), at(-300, 100), at(100, 100)};
+    const RECT inverted[3] = {{300, 300, 100, 100}, {300, 300, 100, 100}, {300, 300, 100, 100}};
+    const RECT none = {50, 50, -150, -150};
+    const struct {
+        const std::vector<MonitorArea>& monitors;
+        bool pull;
+        const RECT (&chosen)[3];
+        RECT shown[3];
+    } places[] = {
+        {monitors, false, onLeft, {at(-600, 100), at(-300, 100), at(100, 100)}},
+        {leftGone, false, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
+        {leftGone, true, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
+        {leftGone, false, inverted, {none, none, none}},
+    };
+    for (const auto& p : places) {
+        RECT shown[3] = {};
+        ShownPlaces(p.chosen, p.pull, p.monitors, primaryWork, shown);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(p.shown[i], shown[i]) << i << " " << p.pull;
+    }
 }
 
 TEST(Logic, MenuColoursAndAlignment) {

@@ -28,8 +28,8 @@ void StartWidgets() {
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
     DeleteKey();
-    SetRect(L"WindowPos", {100, 100, 260, 260});
-    SetRect(L"WindowPos2", {9000, 9000, 9160, 9160});  // on no monitor any more
+    for (const wchar_t* name : {L"WindowPos", L"WindowPos2", L"WindowPos3"})
+        SetRect(name, {9000, 9000, 9160, 9160});  // on no monitor any more
     SetDword(L"cpuProgressColor", 0xFFFF0000);
     SetDword(L"swapTextColor", 0xFF0000FF);
     ASSERT_TRUE(CreateWidgetWindows(GetModuleHandleW(nullptr)));
@@ -72,7 +72,7 @@ bool Checked(HMENU menu, int submenu, int item) {
 
 TEST(Widgets, CreatedPaintedAndCommanded) {
     StartWidgets();
-    const POINT corners[3] = {{100, 100}, {50, 50}, {850, 100}};  // RAM's was on no monitor
+    const POINT corners[3] = {{50, 50}, {220, 50}, {390, 50}};  // shown apart
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
         EXPECT_EQ(WS_POPUP | WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & ~WS_CLIPSIBLINGS);
@@ -132,6 +132,12 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         }
         DestroyMenu(menu);
     }
+    ShowChosenPlaces();  // as after a monitor change: still on no monitor
+    EXPECT_EQ(corners[1].x, ScreenRect(appState.ramWindow).left);
+    EXPECT_EQ(9000, RectIn(ReadKey(), L"WindowPos2").left) << "the chosen place is kept";
+    RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 2);
+    PaintAll();
+    EXPECT_EQ(RGB(0x50, 0x50, 0x50), PixelOf(appState.cpuWindow, 15, 38)) << "the bar's outline";
     // The Segmented Bar lit RAM's bottom 4 of 10 segments at 45 %: the middle
     // of each segment, then the gaps between them.
     RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 1);
@@ -152,6 +158,8 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     RunMenuCommand(appState.ramWindow, MenuId::AlignHorizontally);
     EXPECT_EQ((RECT{-50, 200, 110, 360}), ScreenRect(appState.cpuWindow));
     EXPECT_EQ((RECT{850, 200, 1010, 360}), RectIn(ReadKey(), L"WindowPos3"));
+    RunMenuCommand(appState.cpuWindow, MenuId::AlignVertically);  // equal tops: RAM under Swap
+    EXPECT_EQ((RECT{-50, 200, 110, 360}), RectIn(ReadKey(), L"WindowPos2"));
 
     // A new DPI: the suggested corner, and at once the size of the new scale;
     // a widget in the shell's window is repainted, which sizes it.
@@ -184,11 +192,12 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_EQ(closing ? 0u : 11u, ReadKey().size());
     }
 
-    // Exit: the CPU widget goes first and saves the other two where they are.
+    // Exit: the CPU widget goes first and saves the chosen places, never
+    // where something else moved a widget (the drag above chose Swap's).
     SetWindowPos(appState.swapWindow, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RunMenuCommand(appState.swapWindow, MenuId::Exit);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(IsWindow(Widget(i)));
-    EXPECT_EQ(333, RectIn(ReadKey(), L"WindowPos3").left);
+    EXPECT_EQ(300, RectIn(ReadKey(), L"WindowPos3").left);
     MSG msg = {};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0);
 }
@@ -298,8 +307,8 @@ TEST(Widgets, OnTheShellsDesktop) {
     }
     EXPECT_EQ("052C 0 0\n052C 0 0\n052C 0 0\n", shell.Log()) << "one request per widget";
     const RECT place = ScreenRect(appState.cpuWindow);
-    SaveSettings();
-    EXPECT_EQ((RECT{100, 100, 260, 260}), place) << "attached where it was";
+    SendMessageW(appState.cpuWindow, WM_EXITSIZEMOVE, 0, 0);  // the end of a drag chooses it
+    EXPECT_EQ((RECT{50, 50, 210, 210}), place) << "attached where it was";
     EXPECT_EQ(place, RectIn(ReadKey(), L"WindowPos")) << "stored as on the screen";
     RunMenuCommand(appState.cpuWindow, MenuId::ScaleFirst);  // moves in the parent's coordinates
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
@@ -321,8 +330,8 @@ TEST(Widgets, OnTheShellsDesktop) {
         Pump();
         return ScreenRect(appState.cpuWindow) == place;
     }));
-    EXPECT_EQ((RECT{50, 50, 210, 210}), ScreenRect(appState.swapWindow)) << "onto the primary";
-    EXPECT_EQ((RECT{50, 50, 210, 210}), RectIn(ReadKey(), L"WindowPos3"));
+    EXPECT_EQ((RECT{390, 50, 550, 210}), ScreenRect(appState.swapWindow)) << "apart, on screen";
+    EXPECT_EQ((RECT{-600, 100, -440, 260}), RectIn(ReadKey(), L"WindowPos3")) << "still chosen";
     // The desktop moves back and the shell restarts before the widgets follow.
     const RegSnapshot stored = ReadKey();
     SendMessageW(shell.Window(L"Progman"), WM_APP, MAKEWPARAM(2560, 1024), MAKELPARAM(-1280, 0));
@@ -342,7 +351,7 @@ TEST(Widgets, OnTheShellsDesktop) {
         ASSERT_NE(nullptr, appState.cpuWindow);
         EXPECT_TRUE(AllUnder(shellGone ? GetDesktopWindow() : view));
         EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
-        if (!shellGone) EXPECT_EQ(editor, GetForegroundWindow()) << "at a shell restart";
+        EXPECT_TRUE(shellGone || editor == GetForegroundWindow()) << "at a shell restart";
     }
     // A slow shell after the wait: until its view comes, the widgets stay
     // above its desktop window; then they join it.
@@ -357,7 +366,8 @@ TEST(Widgets, OnTheShellsDesktop) {
         return AllUnder(shell.Window(L"SysListView32"));
     }));
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
-    RunMenuCommand(appState.cpuWindow, MenuId::Exit);
+    SendMessageW(listener, WM_ENDSESSION, TRUE, 0);  // the end of the session ends it all
+    EXPECT_FALSE(IsWindow(appState.ramWindow));
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     PostMessageW(editor, WM_QUIT, 0, 0);
     typing.join();

@@ -13,10 +13,11 @@ TEST(Scaling, WidgetsGrowWithTheDisplayScale) {
     SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);  // screen pixels
     const UINT dpi = std::getenv("VG_DPI") ? std::atoi(std::getenv("VG_DPI")) : 0;
     ASSERT_TRUE(dpi == 120 || dpi == 144) << "run by run_at_dpi.sh";
-    // First-run places on a 1920 × 1080 screen.
+    // First-run places at 120 dpi on 1920 × 1080; at 144 the row moves left
+    // to fit 1280 × 1024.
     const RECT places[2][3] = {
         {{688, 125, 888, 325}, {875, 125, 1075, 325}, {1063, 125, 1263, 325}},
-        {{825, 150, 1065, 390}, {1050, 150, 1290, 390}, {1275, 150, 1515, 390}}};
+        {{590, 150, 830, 390}, {815, 150, 1055, 390}, {1040, 150, 1280, 390}}};
     const RECT(&want)[3] = places[dpi == 144];
     VitalGauge app;
     ASSERT_TRUE(app.Start());
