@@ -57,22 +57,26 @@ int RunMessageLoop() {
 
 // One copy per sign-in session: the "Local" namespace is the session's own,
 // so every signed-in user (fast user switching, Remote Desktop) keeps a copy
-// of their own. The handle stays open until the process ends.
+// of their own. The running copy owns the mutex until its process ends.
 constexpr wchar_t kSingleCopyMutexName[] = L"Local\\VitalGauge.SingleCopy";
 constexpr DWORD kListenerWaitMs = 10000;
+constexpr DWORD kListenerPollMs = 100;
 
 // A second start shows nothing of its own: the running copy brings its
 // widgets into view. That copy may still be starting, so its listener is
-// waited for.
-void AskRunningCopyToShow() {
+// waited for; or it may be ending, and then this start takes its place.
+// True when the running copy has been asked.
+bool HandOverToRunningCopy(HANDLE singleCopy) {
     const UINT showMessage = RegisterWindowMessageW(kShowMessageName);
-    for (DWORD waited = 0; waited < kListenerWaitMs; waited += 100) {
+    for (DWORD waited = 0; waited < kListenerWaitMs; waited += kListenerPollMs) {
         if (HWND listener = FindWindowW(kListenerClassName, kListenerTitle)) {
             PostMessageW(listener, showMessage, 0, 0);
-            return;
+            return true;
         }
-        Sleep(100);
+        const DWORD owned = WaitForSingleObject(singleCopy, kListenerPollMs);
+        if (owned == WAIT_OBJECT_0 || owned == WAIT_ABANDONED) return false;
     }
+    return true;
 }
 
 }  // namespace
@@ -83,9 +87,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // started from, such as Downloads.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    const HANDLE singleCopy = CreateMutexW(nullptr, FALSE, kSingleCopyMutexName);
-    if (singleCopy && GetLastError() == ERROR_ALREADY_EXISTS) {
-        AskRunningCopyToShow();
+    const HANDLE singleCopy = CreateMutexW(nullptr, TRUE, kSingleCopyMutexName);
+    if (singleCopy && GetLastError() == ERROR_ALREADY_EXISTS && HandOverToRunningCopy(singleCopy)) {
         CloseHandle(singleCopy);
         return 0;
     }
