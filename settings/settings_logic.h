@@ -172,17 +172,13 @@ inline RECT RestoredPlace(const RECT& known, const std::vector<MonitorArea>& mon
 // Gap between widgets the program lays out itself.
 constexpr int kApartGap = 10;
 
-// Two widgets lie over each other when they share more than an eighth of the
-// narrower one's width and of the lower one's height: the first-run row lets
-// the transparent margins of neighbours touch, and that is not "over".
-inline bool OverEachOther(const RECT& a, const RECT& b) {
-    const std::int64_t wa = std::int64_t{a.right} - a.left, wb = std::int64_t{b.right} - b.left;
-    const std::int64_t ha = std::int64_t{a.bottom} - a.top, hb = std::int64_t{b.bottom} - b.top;
-    const std::int64_t across =
-        static_cast<std::int64_t>(Overlap(a.left, a.right, b.left, b.right));
-    const std::int64_t down = static_cast<std::int64_t>(Overlap(a.top, a.bottom, b.top, b.bottom));
-    return across > 0 && down > 0 && across * 8 > (wa < wb ? wa : wb) &&
-           down * 8 > (ha < hb ? ha : hb);
+// A widget lies over another when it shares more than an eighth of its width
+// and of its height with it: the first-run row lets the transparent margins
+// of neighbours touch, and that is not "over".
+inline bool OverEachOther(const RECT& r, const RECT& other) {
+    const std::int64_t w = std::int64_t{r.right} - r.left, h = std::int64_t{r.bottom} - r.top;
+    return static_cast<std::int64_t>(Overlap(r.left, r.right, other.left, other.right)) * 8 > w &&
+           static_cast<std::int64_t>(Overlap(r.top, r.bottom, other.top, other.bottom)) * 8 > h;
 }
 
 // Widgets the program placed itself (`movedByUs`) never end over another
@@ -199,7 +195,7 @@ inline void KeepApart(RECT (&places)[3], const bool (&movedByUs)[3], const RECT&
         };
         const std::int64_t w = std::int64_t{places[i].right} - places[i].left;
         const std::int64_t h = std::int64_t{places[i].bottom} - places[i].top;
-        if (!movedByUs[i] || w <= 0 || h <= 0 || !clashes(places[i])) continue;
+        if (!movedByUs[i] || w <= 0 || h <= 0 || !clashes(places[i])) continue;  // no size: stays
         bool placed = false;
         for (std::int64_t y = std::int64_t{primaryWork.top} + kLostWidgetInset;
              !placed && y + h <= primaryWork.bottom; y += h + kApartGap) {

@@ -208,12 +208,13 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     EXPECT_EQ((RECT{1980, 100, 2300, 260}), FirstRunPlacement(1900, 100, 320, 160, monitors, {}));
     EXPECT_EQ((RECT{480, 100, 800, 260}),
               FirstRunPlacement(850, 100, 320, 160, {}, {0, 0, 800, 600}));
-    // At 150 % on 1280 pixels the first-run row moves left as a whole.
-    const RECT screen = {0, 0, 1280, 1024};
+    // The first-run row at 150 % on a 640-pixel portrait screen: moved left
+    // as a whole, and the widget that still does not fit laid out apart.
+    const RECT portrait = {0, 0, 640, 1024};
+    const RECT firstRow[3] = {{0, 150, 240, 390}, {225, 150, 465, 390}, {50, 550, 290, 790}};
     RECT row[3] = {};
-    FirstRunRow({825, 1050, 1275}, 150, 240, 240, {{screen, screen, true}}, screen, row);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ((RECT{590 + 225 * i, 150, 830 + 225 * i, 390}), row[i]) << i;
+    FirstRunRow({825, 1050, 1275}, 150, 240, 240, {{portrait, portrait, true}}, portrait, row);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(firstRow[i], row[i]) << i;
 
     // Chosen places as the left monitor goes and comes back: the widgets on
     // it are shown apart on the primary, never over the one the user put
@@ -224,6 +225,7 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     const RECT onLeft[3] = {at(-600, 100), at(-300, 100), at(100, 100)};
     const RECT inverted[3] = {{300, 300, 100, 100}, {300, 300, 100, 100}, {300, 300, 100, 100}};
     const RECT none = {50, 50, -150, -150};
+    const RECT stacked[3] = {at(100, 100), at(100, 100), at(-600, 100)};  // the user's own stack
     const struct {
         const std::vector<MonitorArea>& monitors;
         bool pull;
@@ -234,6 +236,7 @@ TEST(Logic, PlacementOnTheWorkAreas) {
         {leftGone, false, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
         {leftGone, true, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
         {leftGone, false, inverted, {none, none, none}},
+        {leftGone, false, stacked, {at(100, 100), at(100, 100), at(390, 50)}},
     };
     for (const auto& p : places) {
         RECT shown[3] = {};
