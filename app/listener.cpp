@@ -55,8 +55,10 @@ bool WatchedShellEnded() {
 
 void OnShellCreated() {
     // Under Wine the old shell's end and the new shell's message may come
-    // in either order; the end counts first.
-    if (WatchedShellEnded()) OnWidgetsLost();
+    // in either order; the end counts first. Widgets whose windows went
+    // without a word (a shell that ended before it was watched) count too.
+    const bool widgetsGone = appState.cpuWindow && !IsWindow(appState.cpuWindow);
+    if (WatchedShellEnded() || widgetsGone) OnWidgetsLost();
     if (appState.cpuWindow)
         ReattachWidgets();  // still there: join the new shell's windows
     else
