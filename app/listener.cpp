@@ -1,7 +1,9 @@
 #include "app/listener.h"
 
+#include "app/rest.h"
 #include "app/state.h"
 #include "desktop/desktop_attach.h"
+#include "render/palette_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/widgets.h"
 
@@ -87,6 +89,8 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         OnShellCreated();
         return 0;
     }
+    // Other colours to draw in, or another scale on a widget's monitor.
+    if (ChangesDrawnColors(message, wParam) || message == WM_DISPLAYCHANGE) RepaintWidgets();
     switch (message) {
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
@@ -106,6 +110,12 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
             break;
         }
         return 0;
+    case WM_WTSSESSION_CHANGE:
+        OnSessionChange(wParam);
+        return 0;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wParam, lParam);
+        return TRUE;
     default:
         break;
     }
@@ -127,6 +137,7 @@ HWND CreateListenerWindow(HINSTANCE instance) {
     // the close message of an installer or vg-close that is not elevated.
     for (UINT message : {appState.shellCreatedMessageId, appState.closeMessageId})
         ChangeWindowMessageFilterEx(appState.listenerWindow, message, MSGFLT_ALLOW, nullptr);
+    ListenForRest(appState.listenerWindow);
     return appState.listenerWindow;
 }
 

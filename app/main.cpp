@@ -3,6 +3,7 @@
 #include "host/host_launcher.h"
 #include "metrics/sampling.h"
 #include "render/gdiplus_include.h"
+#include "render/painters.h"
 #include "widgets/widgets.h"
 
 #include <pdh.h>
@@ -65,9 +66,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     CreateListenerWindow(instance);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    if (!StartGraphics(gdiplusToken)) return 1;  // the user has been told
 
     ReadHostInstallPath();
 

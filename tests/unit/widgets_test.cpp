@@ -3,6 +3,7 @@
 #include "app/listener.h"
 #include "app/state.h"
 #include "host/host_launcher.h"
+#include "metrics/sampling.h"
 #include "render/gdiplus_include.h"
 #include "settings/context_menu.h"
 #include "settings/menu_logic.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 #include <tuple>
 
@@ -72,6 +74,13 @@ bool Checked(HMENU menu, int submenu, int item) {
 
 TEST(Widgets, CreatedPaintedAndCommanded) {
     StartWidgets();
+    // The first paint shows the memory figures; the processor's comes a
+    // second later, and until then its ring has not even the dot of a 0 %.
+    EXPECT_TRUE(appState.LiveMetrics.ramPercent > 0 && appState.LiveMetrics.swapPercent > 0);
+    EXPECT_TRUE(KillTimer(appState.cpuWindow, FirstCpuReadTimerId));
+    PaintAll();
+    EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 80, 12));
+    EXPECT_EQ(RGB(0, 0x96, 0x88), PixelOf(appState.ramWindow, 80, 12));
     const POINT corners[3] = {{100, 100}, {50, 50}, {850, 100}};  // RAM's was on no monitor
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
@@ -164,17 +173,36 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_TRUE(GetUpdateRect(appState.swapWindow, nullptr, FALSE)) << message;
     }
 
-    // Only the CPU widget's sampling timer samples; it repaints all three.
-    for (auto [widget, timer, samples] :
-         {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
+    // Only the CPU widget's timers sample: its tick all three figures, its
+    // first read the processor's, here from the system times.
+    for (auto [widget, timer, memory, cpu] : {std::tuple{0, 3002, false, false},
+                                              {1, 3001, false, false},
+                                              {0, 3010, false, true},
+                                              {0, 3001, true, true}}) {
+        ASSERT_TRUE(WaitUntil([] {
+            return !std::isnan(CpuPercentFromTimes(appState.cpuTimes, ReadSystemTimes()));
+        })) << "the clock moves";
         appState.LiveMetrics = {-1, -1, -1};
         for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
         SendMessageW(Widget(widget), WM_TIMER, timer, 0);
         const MetricValues& m = appState.LiveMetrics;
-        EXPECT_EQ(samples, m.ramPercent > 0 && m.swapPercent > 0) << timer;
-        EXPECT_EQ(samples ? 0.0 : -1.0, m.cpuPercent) << "no counter: a defined 0";
+        EXPECT_EQ(memory, m.ramPercent > 0 && m.swapPercent > 0) << timer;
+        EXPECT_EQ(cpu, m.cpuPercent >= 0 && m.cpuPercent <= 100) << timer;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(samples, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
+            EXPECT_EQ(i ? memory : cpu, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
+    }
+    // Locked: no tick and no paint (the top segment keeps its 100 %).
+    // Unlocked: sampled and painted at once, the period started afresh.
+    appState.LiveMetrics.cpuPercent = 100;  // in the Segmented Bar still
+    PaintAll();
+    for (auto [code, ticking, top] : {std::tuple{WTS_SESSION_LOCK, false, RGB(255, 0, 0)},
+                                      {WTS_SESSION_UNLOCK, true, RGB(0x2D, 0x2D, 0x2D)}}) {
+        appState.LiveMetrics = {0, -1, -1};
+        ListenerWindowProc(nullptr, WM_WTSSESSION_CHANGE, code, 0);
+        PaintAll();
+        EXPECT_EQ(top, PixelOf(appState.cpuWindow, 80, 38)) << code;
+        EXPECT_EQ(ticking, appState.LiveMetrics.ramPercent > 0) << code;
+        EXPECT_EQ(ticking, KillTimer(appState.cpuWindow, SampleTimerId) != FALSE) << code;
     }
     // The end of a drag saves, unless the close message cut it short.
     for (bool closing : {true, false}) {
@@ -342,7 +370,9 @@ TEST(Widgets, OnTheShellsDesktop) {
         ASSERT_NE(nullptr, appState.cpuWindow);
         EXPECT_TRUE(AllUnder(shellGone ? GetDesktopWindow() : view));
         EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
-        if (!shellGone) EXPECT_EQ(editor, GetForegroundWindow()) << "at a shell restart";
+        if (!shellGone) {
+            EXPECT_EQ(editor, GetForegroundWindow()) << "at a shell restart";
+        }
     }
     // A slow shell after the wait: until its view comes, the widgets stay
     // above its desktop window; then they join it.
