@@ -80,7 +80,6 @@ TEST(Story, StartsWithoutASystemDll) {
     const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\VitalGauge.exe\\DllOverrides";
     for (auto [dll, draws] : {std::pair{L"pdh", true}, {L"gdiplus", false}}) {
         DeleteKey();
-        RegDeleteTreeW(HKEY_CURRENT_USER, overrides);
         SetValue(dll, REG_SZ, L"", 2, overrides);  // Wine loads no such DLL for the program
         VitalGauge app;
         ASSERT_TRUE(draws ? app.Start() : app.process.Start(BuildDir() + L"\\VitalGauge.exe"));

@@ -68,6 +68,12 @@ bool AnyPixel(HWND w, const RECT& r, COLORREF color) {
     return false;
 }
 
+// Until the system times move, a processor read has no figure to give.
+bool ClockMoves() {
+    return WaitUntil(
+        [] { return !std::isnan(CpuPercentFromTimes(appState.cpuTimes, ReadSystemTimes())); });
+}
+
 bool Checked(HMENU menu, int submenu, int item) {
     return (GetMenuState(GetSubMenu(menu, submenu), item, MF_BYPOSITION) & MF_CHECKED) != 0;
 }
@@ -81,6 +87,10 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     PaintAll();
     EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 80, 12));
     EXPECT_EQ(RGB(0, 0x96, 0x88), PixelOf(appState.ramWindow, 80, 12));
+    ASSERT_TRUE(ClockMoves());
+    SetTimer(appState.cpuWindow, FirstCpuReadTimerId, 1, nullptr);  // now, not in a second
+    EXPECT_TRUE(WaitUntil([] { return Pump(), !std::isnan(appState.LiveMetrics.cpuPercent); }));
+    EXPECT_FALSE(KillTimer(appState.cpuWindow, FirstCpuReadTimerId)) << "read once";
     const POINT corners[3] = {{100, 100}, {50, 50}, {850, 100}};  // RAM's was on no monitor
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
@@ -179,9 +189,7 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
                                               {1, 3001, false, false},
                                               {0, 3010, false, true},
                                               {0, 3001, true, true}}) {
-        ASSERT_TRUE(WaitUntil([] {
-            return !std::isnan(CpuPercentFromTimes(appState.cpuTimes, ReadSystemTimes()));
-        })) << "the clock moves";
+        ASSERT_TRUE(ClockMoves());
         appState.LiveMetrics = {-1, -1, -1};
         for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
         SendMessageW(Widget(widget), WM_TIMER, timer, 0);
@@ -370,9 +378,7 @@ TEST(Widgets, OnTheShellsDesktop) {
         ASSERT_NE(nullptr, appState.cpuWindow);
         EXPECT_TRUE(AllUnder(shellGone ? GetDesktopWindow() : view));
         EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
-        if (!shellGone) {
-            EXPECT_EQ(editor, GetForegroundWindow()) << "at a shell restart";
-        }
+        EXPECT_TRUE(shellGone || editor == GetForegroundWindow()) << "at a shell restart";
     }
     // A slow shell after the wait: until its view comes, the widgets stay
     // above its desktop window; then they join it.
