@@ -200,13 +200,16 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
             EXPECT_EQ(i ? memory : cpu, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
     }
     // Locked: no tick and no paint (the top segment keeps its 100 %).
-    // Unlocked: sampled and painted at once, the period started afresh.
+    // Unlocked, and resumed: sampled and painted at once, a fresh period.
     appState.LiveMetrics.cpuPercent = 100;  // in the Segmented Bar still
     PaintAll();
-    for (auto [code, ticking, top] : {std::tuple{WTS_SESSION_LOCK, false, RGB(255, 0, 0)},
-                                      {WTS_SESSION_UNLOCK, true, RGB(0x2D, 0x2D, 0x2D)}}) {
+    const COLORREF unlit = RGB(0x2D, 0x2D, 0x2D);
+    for (auto [message, code, ticking, top] :
+         {std::tuple{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, false, RGB(255, 0, 0)},
+          {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, true, unlit},
+          {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true, unlit}}) {
         appState.LiveMetrics = {0, -1, -1};
-        ListenerWindowProc(nullptr, WM_WTSSESSION_CHANGE, code, 0);
+        ListenerWindowProc(nullptr, message, code, 0);
         PaintAll();
         EXPECT_EQ(top, PixelOf(appState.cpuWindow, 80, 38)) << code;
         EXPECT_EQ(ticking, appState.LiveMetrics.ramPercent > 0) << code;
