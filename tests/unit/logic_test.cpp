@@ -92,8 +92,7 @@ TEST(Logic, SamplingAndShownValues) {
         EXPECT_EQ(colors, (std::vector<Argb>{c.progress, c.text, c.track, c.outline})) << chart;
     }
     for (auto [message, wParam, redraw] : {std::tuple{WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, true},
-                                           {WM_SETTINGCHANGE, SPI_SETWORKAREA, false},
-                                           {WM_SYSCOLORCHANGE, 0, true}})
+                                           {WM_SETTINGCHANGE, SPI_SETWORKAREA, false}})
         EXPECT_EQ(redraw, ChangesDrawnColors(message, wParam)) << message;
 
     // An attached widget takes its monitor's DPI, unless the monitor cannot tell.

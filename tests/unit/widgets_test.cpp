@@ -199,6 +199,14 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(i ? memory : cpu, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
     }
+    // Other system colours (high contrast too) repaint all three at once; a
+    // message that changes nothing drawn repaints nothing.
+    for (auto [message, repaints] : {std::pair{WM_SYSCOLORCHANGE, true}, {WM_TIMER, false}}) {
+        for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
+        ListenerWindowProc(nullptr, message, 0, 0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(repaints, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << message;
+    }
     // Locked: no tick and no paint (the top segment keeps its 100 %).
     // Unlocked, and resumed: sampled and painted at once, a fresh period.
     appState.LiveMetrics.cpuPercent = 100;  // in the Segmented Bar still
