@@ -77,7 +77,10 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
 // Without pdh.dll the processor figure comes from the system times, and
 // is shown. Without gdiplus.dll nothing can be drawn: the user is told.
 TEST(Story, StartsWithoutASystemDll) {
-    const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\VitalGauge.exe\\DllOverrides";
+    static const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\VitalGauge.exe\\DllOverrides";
+    struct Restore {  // also when a check fails: the stories after this need both DLLs
+        ~Restore() { RegDeleteTreeW(HKEY_CURRENT_USER, overrides); }
+    } restore;
     for (auto [dll, draws] : {std::pair{L"pdh", true}, {L"gdiplus", false}}) {
         DeleteKey();
         SetValue(dll, REG_SZ, L"", 2, overrides);  // Wine loads no such DLL for the program
@@ -95,7 +98,6 @@ TEST(Story, StartsWithoutASystemDll) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(1, app.WaitExit());
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, overrides);
 }
 
 struct Hostile {

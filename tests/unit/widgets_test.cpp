@@ -231,6 +231,11 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_EQ(closing ? 0u : 11u, ReadKey().size());
     }
 
+    // With pdh.dll there, the counter gives the processor figure, and keeps it.
+    OpenCpuCounter();
+    SendMessageW(appState.cpuWindow, WM_TIMER, SampleTimerId, 0);
+    EXPECT_EQ(CpuSource::Counter, appState.cpuSource);
+
     // Exit: the CPU widget goes first and saves the other two where they are.
     SetWindowPos(appState.swapWindow, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RunMenuCommand(appState.swapWindow, MenuId::Exit);
