@@ -50,6 +50,7 @@ void SampleCpu(HWND cpuWidget) {
     appState.cpuTimes = now;
     PDH_STATUS read = PDH_NO_DATA;
     PDH_FMT_COUNTERVALUE value = {};
+    value.CStatus = PDH_CSTATUS_INVALID_DATA;  // a value never read is no figure
     if (appState.cpuSource == CpuSource::Counter) {
         read = PdhCollectQueryData(appState.cpuQuery);
         if (read == ERROR_SUCCESS)
