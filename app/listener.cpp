@@ -1,7 +1,9 @@
 #include "app/listener.h"
 
+#include "app/rest.h"
 #include "app/state.h"
 #include "desktop/desktop_attach.h"
+#include "render/palette_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/widgets.h"
 
@@ -98,6 +100,8 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         OnShowRequested();
         return 0;
     }
+    // Other colours to draw in, or another scale on a widget's monitor.
+    if (ChangesDrawnColors(message, wParam) || message == WM_DISPLAYCHANGE) RepaintWidgets();
     switch (message) {
     case WM_CLOSE:  // taskkill, the Restart Manager: the whole program ends, never the listener
         EndProgram();
@@ -125,6 +129,12 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
             break;
         }
         return 0;
+    case WM_WTSSESSION_CHANGE:
+        OnSessionChange(wParam);
+        return 0;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wParam, lParam);
+        return TRUE;
     default:
         break;
     }
@@ -149,6 +159,7 @@ HWND CreateListenerWindow(HINSTANCE instance) {
     for (UINT message :
          {appState.shellCreatedMessageId, appState.closeMessageId, appState.showMessageId})
         ChangeWindowMessageFilterEx(appState.listenerWindow, message, MSGFLT_ALLOW, nullptr);
+    ListenForRest(appState.listenerWindow);
     return appState.listenerWindow;
 }
 

@@ -3,6 +3,7 @@
 #include "host/host_launcher.h"
 #include "metrics/sampling.h"
 #include "render/gdiplus_include.h"
+#include "render/painters.h"
 #include "widgets/widgets.h"
 
 #include <pdh.h>
@@ -94,9 +95,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     CreateListenerWindow(instance);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    if (!StartGraphics(gdiplusToken)) return 1;  // the user has been told
 
     ReadHostInstallPath();
 

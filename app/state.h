@@ -3,6 +3,9 @@
 // fixed value and lives until the process ends; nothing here is heap
 // allocated. Only the message-loop thread touches it.
 
+#include "app/rest_logic.h"
+#include "metrics/sampling_math.h"
+
 #include <windows.h>
 #include <pdh.h>
 
@@ -38,10 +41,11 @@ struct AppearanceSettings {
     static constexpr Argb backgroundColor = 0xFF646464;
 };
 
+// kNoFigure until a figure is read.
 struct MetricValues {
-    double cpuPercent = 0.0;
-    double ramPercent = 0.0;
-    double swapPercent = 0.0;
+    double cpuPercent = kNoFigure;
+    double ramPercent = kNoFigure;
+    double swapPercent = kNoFigure;
 };
 
 constexpr int kPathChars = 260;
@@ -81,6 +85,11 @@ struct SharedState {
     PDH_HCOUNTER cpuCounter = nullptr;
     COLORREF customColors[16] = {};  // colour dialog order, 0x00BBGGRR
     wchar_t hostInstallPath[kPathChars] = {};
+    // The counter only once it opened; the system times also before.
+    CpuSource cpuSource = CpuSource::SystemTimes;
+    SystemTimes cpuTimes;  // at the last processor read or priming
+    Visibility visibility;
+    HMODULE shcoreModule = nullptr;  // for each monitor's DPI; loaded at its first use
 };
 
 extern SharedState appState;

@@ -1,36 +1,124 @@
 #include "metrics/sampling.h"
 
+#include "app/rest.h"
 #include "app/state.h"
-#include "metrics/sampling_math.h"
+#include "widgets/widgets.h"
 
 #include <pdh.h>
 
-void OpenCpuCounter() {
-    PdhOpenQueryW(nullptr, 0, &appState.cpuQuery);
-    PdhAddEnglishCounterW(appState.cpuQuery, L"\\Processor(_Total)\\% Processor Time", 0,
-                          &appState.cpuCounter);
-    PdhCollectQueryData(appState.cpuQuery);
+#include <initializer_list>
+
+namespace {
+
+// pdh.dll is delay-loaded: a call into a DLL that cannot be loaded, or that
+// lacks a function, would end the program. It is looked up in System32
+// first, with every function the program calls.
+bool PdhUsable() {
+    const HMODULE pdh = LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!pdh) return false;
+    for (const char* name : {"PdhOpenQueryW", "PdhAddEnglishCounterW", "PdhCollectQueryData",
+                             "PdhGetFormattedCounterValue", "PdhCloseQuery"})
+        if (!GetProcAddress(pdh, name)) return false;
+    return true;  // kept loaded: the delay-load stubs bind to this module
 }
 
-void SampleMetrics(HWND cpuWidget) {
-    MetricValues& live = appState.LiveMetrics;
-    live.ramPercent = 0.0;
-    live.swapPercent = 0.0;
+void InvalidateWidget(HWND window) {
+    // A null window would invalidate every window on the desktop.
+    if (window) InvalidateRect(window, nullptr, TRUE);
+}
 
+void SampleMemory() {
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
     const MemoryPercents memory =
         MemoryPercentsFrom(GlobalMemoryStatusEx(&status) != FALSE, status);
-    live.ramPercent = memory.ram;
-    live.swapPercent = memory.swap;
-    // A null window would invalidate every window on the desktop.
-    if (appState.ramWindow) InvalidateRect(appState.ramWindow, nullptr, TRUE);
-    if (appState.swapWindow) InvalidateRect(appState.swapWindow, nullptr, TRUE);
+    appState.LiveMetrics.ramPercent = memory.ram;
+    appState.LiveMetrics.swapPercent = memory.swap;
+    InvalidateWidget(appState.ramWindow);
+    InvalidateWidget(appState.swapWindow);
+}
 
-    PdhCollectQueryData(appState.cpuQuery);
+// Starts both sources' intervals: the next read reports the load since now.
+void PrimeCpu() {
+    appState.cpuTimes = ReadSystemTimes();
+    if (appState.cpuSource == CpuSource::Counter) PdhCollectQueryData(appState.cpuQuery);
+}
+
+void SampleCpu(HWND cpuWidget) {
+    const SystemTimes now = ReadSystemTimes();
+    const double fromTimes = CpuPercentFromTimes(appState.cpuTimes, now);
+    appState.cpuTimes = now;
+    PDH_STATUS read = PDH_NO_DATA;
     PDH_FMT_COUNTERVALUE value = {};
-    const PDH_STATUS read =
-        PdhGetFormattedCounterValue(appState.cpuCounter, PDH_FMT_DOUBLE, nullptr, &value);
-    live.cpuPercent = CpuPercentFrom(read, value);
-    if (cpuWidget) InvalidateRect(cpuWidget, nullptr, TRUE);
+    value.CStatus = PDH_CSTATUS_INVALID_DATA;  // a value never read is no figure
+    if (appState.cpuSource == CpuSource::Counter) {
+        read = PdhCollectQueryData(appState.cpuQuery);
+        if (read == ERROR_SUCCESS)
+            read =
+                PdhGetFormattedCounterValue(appState.cpuCounter, PDH_FMT_DOUBLE, nullptr, &value);
+    }
+    const CpuReading reading = NextCpuReading(appState.cpuSource, read, value, fromTimes);
+    appState.cpuSource = reading.source;
+    appState.LiveMetrics.cpuPercent = reading.percent;
+    InvalidateWidget(cpuWidget);
+}
+
+}  // namespace
+
+void OpenCpuCounter() {
+    appState.cpuSource = CpuSource::SystemTimes;
+    if (!PdhUsable()) return;
+    PDH_STATUS status = PdhOpenQueryW(nullptr, 0, &appState.cpuQuery);
+    if (status == ERROR_SUCCESS)
+        status = PdhAddEnglishCounterW(appState.cpuQuery, L"\\Processor(_Total)\\% Processor Time",
+                                       0, &appState.cpuCounter);
+    if (status == ERROR_SUCCESS) status = PdhCollectQueryData(appState.cpuQuery);
+    if (status == ERROR_SUCCESS) {
+        appState.cpuSource = CpuSource::Counter;
+    } else if (appState.cpuQuery) {
+        PdhCloseQuery(appState.cpuQuery);
+        appState.cpuQuery = nullptr;
+        appState.cpuCounter = nullptr;
+    }
+}
+
+void StartSampling() {
+    const HWND cpu = appState.cpuWindow;
+    if (!cpu || WidgetsAtRest()) return;
+    SampleMemory();
+    PrimeCpu();
+    appState.LiveMetrics.cpuPercent = kNoFigure;  // until the first read, not what it was before
+    InvalidateWidget(cpu);
+    SetTimer(cpu, FirstCpuReadTimerId, FirstCpuReadDelayMs, nullptr);
+    // Setting the timer again restarts its period.
+    SetCoalescableTimer(cpu, SampleTimerId, SamplePeriodMs, nullptr, SampleToleranceMs);
+}
+
+void StopSampling() {
+    if (!appState.cpuWindow) return;
+    KillTimer(appState.cpuWindow, FirstCpuReadTimerId);
+    KillTimer(appState.cpuWindow, SampleTimerId);
+}
+
+void SampleMetrics(HWND cpuWidget) {
+    SampleMemory();
+    SampleCpu(cpuWidget);
+}
+
+void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId) {
+    if (timerId == SampleTimerId) {
+        SampleMetrics(cpuWidget);
+    } else if (timerId == FirstCpuReadTimerId) {
+        KillTimer(cpuWidget, FirstCpuReadTimerId);
+        SampleCpu(cpuWidget);
+    }
+}
+
+SystemTimes ReadSystemTimes() {
+    FILETIME idle = {}, kernel = {}, user = {};
+    if (!GetSystemTimes(&idle, &kernel, &user)) return {};
+    auto ticks = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return {ticks(idle), ticks(kernel), ticks(user)};
 }

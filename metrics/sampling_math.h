@@ -8,13 +8,18 @@
 
 #include <cmath>
 
+// A figure that could not be read. It is shown as a dash: a 0 would look
+// like an idle machine or an empty memory.
+constexpr double kNoFigure = NAN;
+
 struct MemoryPercents {
-    double ram = 0.0;
-    double swap = 0.0;
+    double ram = kNoFigure;
+    double swap = kNoFigure;
 };
 
-// ramPercent and swapPercent of a tick. A failed status call leaves both 0;
-// so does a commit limit of 0. Commit load is carried at single precision.
+// ramPercent and swapPercent of a tick. A failed status call gives neither;
+// a commit limit of 0 gives no commit load. Commit load is carried at
+// single precision.
 inline MemoryPercents MemoryPercentsFrom(bool statusOk, const MEMORYSTATUSEX& status) {
     MemoryPercents out;
     if (!statusOk) return out;
@@ -29,12 +34,54 @@ inline MemoryPercents MemoryPercentsFrom(bool statusOk, const MEMORYSTATUSEX& st
     return out;
 }
 
-// cpuPercent of a tick. A failed read or an invalid counter status yields 0
-// rather than whatever the unset result record held.
+// The counter's reading, or no figure when the read failed, the counter
+// status is invalid or the value is not a number.
 inline double CpuPercentFrom(PDH_STATUS readStatus, const PDH_FMT_COUNTERVALUE& value) {
-    if (readStatus != ERROR_SUCCESS) return 0.0;
+    if (readStatus != ERROR_SUCCESS) return kNoFigure;
     if (value.CStatus != PDH_CSTATUS_VALID_DATA && value.CStatus != PDH_CSTATUS_NEW_DATA)
-        return 0.0;
-    if (!std::isfinite(value.doubleValue)) return 0.0;
+        return kNoFigure;
+    if (!std::isfinite(value.doubleValue)) return kNoFigure;
     return value.doubleValue;
+}
+
+// GetSystemTimes in 100-ns units, summed over all processors; kernel time
+// includes idle time.
+struct SystemTimes {
+    ULONGLONG idle = 0;
+    ULONGLONG kernel = 0;
+    ULONGLONG user = 0;
+};
+
+// Processor load between two readings: the share of the elapsed processor
+// time that was not idle. No figure when the clock did not move, or when
+// a reading went backwards or counts more idle than elapsed time; none
+// either from a first reading of zeros, which a failed read leaves.
+inline double CpuPercentFromTimes(const SystemTimes& before, const SystemTimes& now) {
+    if (before.kernel == 0 || now.idle < before.idle || now.kernel < before.kernel ||
+        now.user < before.user)
+        return kNoFigure;
+    const ULONGLONG idle = now.idle - before.idle;
+    const ULONGLONG elapsed = (now.kernel - before.kernel) + (now.user - before.user);
+    if (elapsed == 0 || idle > elapsed) return kNoFigure;
+    return 100.0 * static_cast<double>(elapsed - idle) / static_cast<double>(elapsed);
+}
+
+// Where the processor figure comes from: the "% Processor Time" counter,
+// or the system's own times when the counter cannot be used.
+enum class CpuSource { Counter, SystemTimes };
+
+struct CpuReading {
+    double percent;
+    CpuSource source;  // for the next tick
+};
+
+// The figure of a tick. A counter that fails to read once is not trusted
+// again until the next start: from this tick on the system times give it.
+inline CpuReading NextCpuReading(CpuSource source, PDH_STATUS readStatus,
+                                 const PDH_FMT_COUNTERVALUE& value, double timesPercent) {
+    if (source == CpuSource::Counter) {
+        const double counted = CpuPercentFrom(readStatus, value);
+        if (!std::isnan(counted)) return {counted, CpuSource::Counter};
+    }
+    return {timesPercent, CpuSource::SystemTimes};
 }

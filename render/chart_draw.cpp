@@ -82,7 +82,8 @@ void DrawCircularGauge(GpGraphics* graphics, const ChartInput& in) {
     const GaugeLayout g = GaugeLayoutFor(in.width, in.height, in.dpiFactor, in.value);
 
     Pen pen;
-    gp::GdipCreatePen1(in.progressColor, g.penWidth, Gdiplus::UnitWorld, pen.out());
+    if (in.measured)
+        gp::GdipCreatePen1(in.colors.progress, g.penWidth, Gdiplus::UnitWorld, pen.out());
     if (pen) {
         // Round caps turn the smallest sweep into a dot at 12 o'clock.
         gp::GdipSetPenStartCap(pen.get(), Gdiplus::LineCapRound);
@@ -93,14 +94,14 @@ void DrawCircularGauge(GpGraphics* graphics, const ChartInput& in) {
 
     // Text after the arc, so it lies on top where they overlap.
     TextResources text;
-    CreateTextResources(text, in.textColor, true);
+    CreateTextResources(text, in.colors.text, true);
     Font labelFont;
     MakeFont(text, g.labelFontPx, Gdiplus::FontStyleRegular, labelFont);
     DrawTextLine(graphics, text, labelFont, in.label,
                  RectF(g.left, g.labelTop, g.diameter, g.diameter));
     Font valueFont;
     MakeFont(text, g.valueFontPx, Gdiplus::FontStyleBold, valueFont);
-    const std::wstring value = ValueText(in.value);
+    const std::wstring value = ValueText(in.value, in.measured);
     DrawTextLine(graphics, text, valueFont, value.c_str(),
                  RectF(g.left, g.top, g.diameter, g.diameter));
 }
@@ -128,17 +129,17 @@ void DrawSegmentedBar(GpGraphics* graphics, const ChartInput& in) {
     const SegmentLayout s = SegmentLayoutFor(in.width, in.height, in.dpiFactor, in.scale);
     for (int i = 0; i < kSegmentCount; ++i)
         FillSegment(graphics, s, SegmentTop(s, i),
-                    SegmentLit(in.value, i) ? in.progressColor : kSegmentUnlitColor);
+                    SegmentLit(in.value, i) ? in.colors.progress : in.colors.track);
 
     TextResources text;
-    CreateTextResources(text, in.textColor, true);
+    CreateTextResources(text, in.colors.text, true);
     Font labelFont;
     MakeFont(text, s.labelFontPx, Gdiplus::FontStyleBold, labelFont);
     DrawTextLine(graphics, text, labelFont, in.label,
                  RectF(0.0f, 0.0f, static_cast<float>(in.width), static_cast<float>(s.stackTop)));
     Font valueFont;
     MakeFont(text, s.valueFontPx, Gdiplus::FontStyleBold, valueFont);
-    const std::wstring value = ValueText(in.value);
+    const std::wstring value = ValueText(in.value, in.measured);
     DrawTextLine(graphics, text, valueFont, value.c_str(),
                  RectF(0.0f, static_cast<float>(s.valueBandTop), static_cast<float>(in.width),
                        static_cast<float>(s.valueBandHeight)));
@@ -151,25 +152,25 @@ void DrawCapacityBar(GpGraphics* graphics, const ChartInput& in) {
     // One line, top-left aligned from a zero-sized layout rectangle: no
     // wrapping, no clipping.
     TextResources text;
-    CreateTextResources(text, in.textColor, false);
+    CreateTextResources(text, in.colors.text, false);
     Font font;
     MakeFont(text, c.fontPx, Gdiplus::FontStyleBold, font);
-    const std::wstring line = CapacityText(in.label, in.value);
+    const std::wstring line = CapacityText(in.label, in.value, in.measured);
     DrawTextLine(graphics, text, font, line.c_str(), RectF(c.margin, c.textTop, 0.0f, 0.0f));
 
     SolidBrush track;
-    gp::GdipCreateSolidFill(kCapacityTrackColor, track.out());
+    gp::GdipCreateSolidFill(in.colors.track, track.out());
     if (track)
         gp::GdipFillRectangle(graphics, track.get(), c.margin, c.barTop, c.barWidth, c.barHeight);
     if (c.drawFill) {
         SolidBrush fill;
-        gp::GdipCreateSolidFill(in.progressColor, fill.out());
+        gp::GdipCreateSolidFill(in.colors.progress, fill.out());
         if (fill)
             gp::GdipFillRectangle(graphics, fill.get(), c.margin, c.barTop, c.fillWidth,
                                   c.barHeight);
     }
     Pen outline;
-    gp::GdipCreatePen1(kCapacityOutlineColor, c.outlineWidth, Gdiplus::UnitWorld, outline.out());
+    gp::GdipCreatePen1(in.colors.outline, c.outlineWidth, Gdiplus::UnitWorld, outline.out());
     if (outline)
         gp::GdipDrawRectangle(graphics, outline.get(), c.margin, c.barTop, c.barWidth, c.barHeight);
 }

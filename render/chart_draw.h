@@ -5,16 +5,17 @@
 
 #include "app/state.h"
 #include "render/gdiplus_include.h"
+#include "render/palette_logic.h"
 
 struct ChartInput {
     int width;  // client size in pixels
     int height;
     float dpiFactor;
     int scale;  // effective scale step, 1..3
-    Argb progressColor;
-    Argb textColor;
+    ChartColors colors;
     const wchar_t* label;
     int value;
+    bool measured;  // false: a dash, and nothing filled
 };
 
 // A graphics object on dc in the state the style draws in, cleared to the

@@ -34,12 +34,15 @@ inline WidgetSize StyleWindowSize(int chartType, int scaleValue, unsigned dpi) {
 }
 
 // "42%": decimal, a minus sign for negatives, no grouping and nothing that
-// depends on the user's locale. INT_MIN comes out whole.
-inline std::wstring ValueText(int value) { return std::to_wstring(value) + L"%"; }
+// depends on the user's locale. INT_MIN comes out whole. A figure not
+// measured is a dash, never a 0 %.
+inline std::wstring ValueText(int value, bool measured = true) {
+    return measured ? std::to_wstring(value) + L"%" : L"\u2013";
+}
 
 // The Capacity Bar's single line: "CPU: 42%".
-inline std::wstring CapacityText(const std::wstring& label, int value) {
-    return label + L": " + ValueText(value);
+inline std::wstring CapacityText(const std::wstring& label, int value, bool measured = true) {
+    return label + L": " + ValueText(value, measured);
 }
 
 // --- Circular Gauge ------------------------------------------------------

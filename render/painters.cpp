@@ -1,20 +1,55 @@
 #include "render/painters.h"
 
 #include "app/state.h"
+#include "desktop/desktop_attach.h"
 #include "render/chart_draw.h"
 #include "render/chart_layout.h"
+#include "render/palette_logic.h"
 #include "widgets/widget_logic.h"
+
+#include <shellscalingapi.h>
 
 #include <new>
 
 namespace {
 
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof(contrast);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// Asked at every paint: the theme can change at any time, and the listener
+// repaints the widgets when it does.
+ChartColors CurrentColors(const WidgetPaintArgs& args, int chartType) {
+    const SystemColors system = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HIGHLIGHT),
+                                 GetSysColor(COLOR_GRAYTEXT)};
+    return ColorsToDraw(args, chartType, HighContrastOn() ? &system : nullptr);
+}
+
+unsigned MonitorDpi(HWND window) {
+    // shcore.dll is no KnownDLL: from System32 only, never by its bare name.
+    if (!appState.shcoreModule)
+        appState.shcoreModule =
+            LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    using DpiOfMonitor = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+    const auto dpiOf = appState.shcoreModule
+                           ? reinterpret_cast<DpiOfMonitor>(reinterpret_cast<void (*)()>(
+                                 GetProcAddress(appState.shcoreModule, "GetDpiForMonitor")))
+                           : nullptr;
+    UINT x = 0, y = 0;
+    if (!dpiOf || FAILED(dpiOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                               MDT_EFFECTIVE_DPI, &x, &y)))
+        return 0;
+    return x;
+}
+
 // The frame every style paints in: size the window for the style, compose
 // the chart in an off-screen bitmap and show it with one blit, so the
 // widget never shows a half-drawn state. Nothing outlives the paint.
-void PaintChart(HWND window, int chartType, Argb progressColor, Argb textColor,
-                const std::wstring& label, int value) {
-    const unsigned dpi = GetDpiForWindow(window);
+void PaintChart(HWND window, int chartType, const WidgetPaintArgs& args) {
+    const unsigned dpi = WidgetDpi(window);
     const float dpiFactor = DpiFactor(dpi);
     PAINTSTRUCT paint;
     HDC windowDc = BeginPaint(window, &paint);
@@ -43,9 +78,9 @@ void PaintChart(HWND window, int chartType, Argb progressColor, Argb textColor,
     bool complete = graphics != nullptr;
     if (graphics) {
         try {
-            DrawChart(
-                graphics, chartType,
-                {width, height, dpiFactor, scale, progressColor, textColor, label.c_str(), value});
+            DrawChart(graphics, chartType,
+                      {width, height, dpiFactor, scale, CurrentColors(args, chartType), args.label,
+                       args.value, args.measured});
         } catch (const std::bad_alloc&) {
             // Out of memory for the value text: the window keeps what it
             // showed, and the paint still ends and releases everything.
@@ -63,17 +98,33 @@ void PaintChart(HWND window, int chartType, Argb progressColor, Argb textColor,
 
 }  // namespace
 
-void PaintCircularGauge(HWND window, std::uint32_t progressColor, std::uint32_t textColor,
-                        std::wstring label, int value) {
-    PaintChart(window, ChartStyle::CircularGauge, progressColor, textColor, label, value);
+void PaintCircularGauge(HWND window, const WidgetPaintArgs& args) {
+    PaintChart(window, ChartStyle::CircularGauge, args);
 }
 
-void PaintSegmentedBar(HWND window, std::uint32_t progressColor, std::uint32_t textColor,
-                       std::wstring label, int value) {
-    PaintChart(window, ChartStyle::SegmentedBar, progressColor, textColor, label, value);
+void PaintSegmentedBar(HWND window, const WidgetPaintArgs& args) {
+    PaintChart(window, ChartStyle::SegmentedBar, args);
 }
 
-void PaintCapacityBar(HWND window, std::uint32_t progressColor, std::uint32_t textColor,
-                      std::wstring label, int value) {
-    PaintChart(window, ChartStyle::CapacityBar, progressColor, textColor, label, value);
+void PaintCapacityBar(HWND window, const WidgetPaintArgs& args) {
+    PaintChart(window, ChartStyle::CapacityBar, args);
+}
+
+bool StartGraphics(ULONG_PTR& token) {
+    // gdiplus.dll is delay-loaded: a call into it when it cannot be loaded
+    // would end the program without a word.
+    Gdiplus::GdiplusStartupInput input;
+    if (LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) &&
+        Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok)
+        return true;
+    MessageBoxW(nullptr,
+                L"VitalGauge cannot draw its widgets: the system's graphics library "
+                L"(gdiplus.dll) could not be loaded or started.",
+                L"VitalGauge", MB_OK | MB_ICONERROR);
+    return false;
+}
+
+unsigned WidgetDpi(HWND window) {
+    const bool attached = AttachedParent(window) != nullptr;
+    return ChooseWidgetDpi(attached, attached ? MonitorDpi(window) : 0, GetDpiForWindow(window));
 }

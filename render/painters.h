@@ -1,16 +1,18 @@
 #pragma once
 // The three chart styles. Each does the whole WM_PAINT: BeginPaint, the
-// window size of its style, an off-screen bitmap, one blit, EndPaint. The
-// painter owns the label it is given.
+// window size of its style, an off-screen bitmap, one blit, EndPaint.
+
+#include "widgets/widget_logic.h"
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
+void PaintCircularGauge(HWND window, const WidgetPaintArgs& args);
+void PaintSegmentedBar(HWND window, const WidgetPaintArgs& args);
+void PaintCapacityBar(HWND window, const WidgetPaintArgs& args);
 
-void PaintCircularGauge(HWND window, std::uint32_t progressColor, std::uint32_t textColor,
-                        std::wstring label, int value);
-void PaintSegmentedBar(HWND window, std::uint32_t progressColor, std::uint32_t textColor,
-                       std::wstring label, int value);
-void PaintCapacityBar(HWND window, std::uint32_t progressColor, std::uint32_t textColor,
-                      std::wstring label, int value);
+// Starts GDI+ from System32's gdiplus.dll. Without it nothing can be drawn:
+// the user is told so, and false comes back.
+bool StartGraphics(ULONG_PTR& token);
+
+// The DPI a widget is sized and drawn by: its monitor's while attached.
+unsigned WidgetDpi(HWND window);

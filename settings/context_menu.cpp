@@ -3,6 +3,7 @@
 #include "app/state.h"
 #include "desktop/desktop_attach.h"
 #include "host/host_launcher.h"
+#include "render/painters.h"
 #include "settings/menu_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/widget_logic.h"
@@ -97,7 +98,7 @@ void ApplyScaleAndChartType(UINT command) {
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) {
         RECT r;
         if (!w || !GetWindowRect(w, &r)) continue;
-        const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, GetDpiForWindow(w));
+        const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, WidgetDpi(w));
         PlaceOnScreen(w, r.left, r.top, edge, edge, SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(w, nullptr, TRUE);
     }

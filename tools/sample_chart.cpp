@@ -40,8 +40,10 @@ int wmain(int argc, wchar_t** argv) {
         HBITMAP partBitmap = CreateCompatibleBitmap(screen, w, h);
         HGDIOBJ partOld = SelectObject(part, partBitmap);
         Gdiplus::GpGraphics* g = BeginChartGraphics(part, style);
-        const ChartInput in{
-            w, h, 1.0f, 1, 0xFF009688, 0xFF212121, widgets[i].label, widgets[i].value};
+        const WidgetPaintArgs args = {0xFF009688, 0xFF212121, widgets[i].label, widgets[i].value,
+                                      true};
+        const ChartInput in{w,          h,          1.0f, 1, ColorsToDraw(args, style, nullptr),
+                            args.label, args.value, true};
         DrawChart(g, style, in);
         Gdiplus::DllExports::GdipDeleteGraphics(g);
         BitBlt(dc, i * (w + gap), 0, w, h, part, 0, 0, SRCCOPY);

@@ -34,6 +34,14 @@ inline int DpiScaled(int length, unsigned dpi) {
     return static_cast<int>(std::lround(static_cast<double>(length) * dpi / 96.0));
 }
 
+// The DPI a widget is sized and drawn by. An attached widget lives in the
+// shell's desktop window, which spans every monitor and reports one DPI: it
+// takes its own monitor's. A top-level one, and one whose monitor cannot
+// tell, take the window's.
+inline unsigned ChooseWidgetDpi(bool attached, unsigned monitorDpi, unsigned windowDpi) {
+    return attached && monitorDpi ? monitorDpi : windowDpi;
+}
+
 // Edge of a freshly created (or rescaled) widget: 160, 240 or 320 pixels at
 // 96 dpi, times the display scale.
 inline int CreationEdge(int scaleValue, unsigned dpi) {
@@ -53,7 +61,8 @@ struct WidgetPaintArgs {
     Argb progressColor;
     Argb textColor;
     const wchar_t* label;
-    int value;
+    int value;      // 0 when not measured, so nothing is filled
+    bool measured;  // false: the value shows as a dash
 };
 
 // What a widget hands its painter. The Capacity Bar draws every widget's
@@ -61,15 +70,20 @@ struct WidgetPaintArgs {
 inline WidgetPaintArgs PaintArgsFor(WidgetKind kind, const AppearanceSettings& s,
                                     const MetricValues& m) {
     const bool capacity = s.chartTypeValue == ChartStyle::CapacityBar;
+    auto shown = [](Argb progress, Argb text, const wchar_t* label, double percent) {
+        const bool measured = !std::isnan(percent);
+        return WidgetPaintArgs{progress, text, label, measured ? TruncatePercent(percent) : 0,
+                               measured};
+    };
     switch (kind) {
     case WidgetKind::Cpu:
-        return {s.cpuProgressColor, capacity ? s.swapTextColor : s.cpuTextColor, L"CPU",
-                TruncatePercent(m.cpuPercent)};
+        return shown(s.cpuProgressColor, capacity ? s.swapTextColor : s.cpuTextColor, L"CPU",
+                     m.cpuPercent);
     case WidgetKind::Ram:
-        return {s.ramProgressColor, capacity ? s.swapTextColor : s.ramTextColor, L"RAM",
-                TruncatePercent(m.ramPercent)};
+        return shown(s.ramProgressColor, capacity ? s.swapTextColor : s.ramTextColor, L"RAM",
+                     m.ramPercent);
     case WidgetKind::Swap:
     default:
-        return {s.swapProgressColor, s.swapTextColor, L"Swap", TruncatePercent(m.swapPercent)};
+        return shown(s.swapProgressColor, s.swapTextColor, L"Swap", m.swapPercent);
     }
 }

@@ -1,6 +1,7 @@
 #include "widgets/widgets.h"
 
 #include "app/listener.h"
+#include "app/rest.h"
 #include "app/state.h"
 #include "desktop/desktop_attach.h"
 #include "metrics/sampling.h"
@@ -77,16 +78,17 @@ void OnDpiChanged(HWND window, unsigned dpi, const RECT& suggested) {
 
 // True when a painter ran; it has begun and ended the paint itself.
 bool OnPaint(WidgetKind kind, HWND window) {
+    if (WidgetsAtRest()) return false;  // nobody sees it; coming back repaints all three
     const WidgetPaintArgs args = PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
     switch (appState.WidgetSettings.chartTypeValue) {
     case ChartStyle::CircularGauge:
-        PaintCircularGauge(window, args.progressColor, args.textColor, args.label, args.value);
+        PaintCircularGauge(window, args);
         return true;
     case ChartStyle::SegmentedBar:
-        PaintSegmentedBar(window, args.progressColor, args.textColor, args.label, args.value);
+        PaintSegmentedBar(window, args);
         return true;
     case ChartStyle::CapacityBar:
-        PaintCapacityBar(window, args.progressColor, args.textColor, args.label, args.value);
+        PaintCapacityBar(window, args);
         return true;
     default:
         return false;  // unknown style: draw nothing, the default procedure ends the paint
@@ -140,6 +142,8 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         result = 0;
         return true;
     case WM_EXITSIZEMOVE:
+        // Dropped on another monitor, an attached widget takes its scale now.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         // A drag cut short by the close message is not saved: the program
         // ends as the last save left it.
         if (!appState.closeRequested) {
@@ -191,7 +195,7 @@ LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         InvalidateRect(window, nullptr, TRUE);
         return 0;
     case WM_TIMER:
-        if (wParam == SampleTimerId) SampleMetrics(window);
+        OnSamplingTimer(window, wParam);
         break;
     case WM_DESTROY:
         OnCpuDestroy(window);
@@ -251,7 +255,7 @@ bool CreateWidgetWindows(HINSTANCE instance) {
         AttachToDesktop(window);
         SetLayeredWindowAttributes(window, ColorKey, 255, LWA_COLORKEY | LWA_ALPHA);
     }
-    SetTimer(appState.cpuWindow, SampleTimerId, SamplePeriodMs, nullptr);
+    StartSampling();  // before the first paint, which shows the memory figures at once
     return true;
 }
 

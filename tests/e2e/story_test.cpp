@@ -21,6 +21,17 @@ bool WaitStored(const wchar_t* name, DWORD value) {
     return WaitUntil([&] { return DwordIn(ReadKey(), name) == value; });
 }
 
+// The dot at 12 o'clock of the first widget's ring at its first-run place:
+// drawn once its first figure is read, about a second after the start.
+bool WaitForCpuDot() {
+    return WaitUntil([] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF dot = GetPixel(screen, 630, 112);
+        ReleaseDC(nullptr, screen);
+        return dot == RGB(0, 0x96, 0x88);
+    });
+}
+
 TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     DeleteKey();
     VitalGauge app;
@@ -34,6 +45,7 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     EXPECT_TRUE(ReadKey().empty()) << "nothing is saved before a command";
 
     // A real left drag, started on the gauge's dot at 12 o'clock, saves at release.
+    ASSERT_TRUE(WaitForCpuDot());
     Sh("xdotool mousemove 630 112 mousedown 1 sleep 0.2 mousemove 690 152 sleep 0.2 mousemove 750 "
        "202 sleep 0.2 mouseup 1");
     ASSERT_TRUE(WaitUntil([] { return RectIn(ReadKey(), L"WindowPos").left == 670; }));
@@ -70,6 +82,32 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     app.PostClose();
     EXPECT_EQ(0, app.WaitExit());
     EXPECT_EQ(saved, ReadKey());
+}
+
+// Without pdh.dll the processor figure comes from the system times, and
+// is shown. Without gdiplus.dll nothing can be drawn: the user is told.
+TEST(Story, StartsWithoutASystemDll) {
+    static const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\VitalGauge.exe\\DllOverrides";
+    struct Restore {  // also when a check fails: the stories after this need both DLLs
+        ~Restore() { RegDeleteTreeW(HKEY_CURRENT_USER, overrides); }
+    } restore;
+    for (auto [dll, draws] : {std::pair{L"pdh", true}, {L"gdiplus", false}}) {
+        DeleteKey();
+        SetValue(dll, REG_SZ, L"", 2, overrides);  // Wine loads no such DLL for the program
+        VitalGauge app;
+        ASSERT_TRUE(draws ? app.Start() : app.process.Start(BuildDir() + L"\\VitalGauge.exe"));
+        if (draws) {
+            EXPECT_TRUE(WaitForCpuDot());
+            app.PostClose();
+            EXPECT_EQ(0, app.WaitExit());
+            continue;
+        }
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (box = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(1, app.WaitExit());
+    }
 }
 
 struct Hostile {

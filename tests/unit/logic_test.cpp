@@ -1,8 +1,10 @@
 // The program's pure decisions, each walked through a table of cases.
+#include "app/rest_logic.h"
 #include "desktop/desktop_attach_logic.h"
 #include "host/host_launcher_logic.h"
 #include "metrics/sampling_math.h"
 #include "render/chart_layout.h"
+#include "render/palette_logic.h"
 #include "settings/menu_logic.h"
 #include "settings/settings_logic.h"
 #include "tests/support/harness.h"
@@ -16,44 +18,115 @@
 
 namespace {
 
+// Equal figures, no figure (NaN) included.
+bool Same(double want, double got) { return std::isnan(want) ? std::isnan(got) : want == got; }
+
 TEST(Logic, SamplingAndShownValues) {
-    // Commit load from the page file's total and free parts; nothing from a failed read.
+    // Commit load from the page file's total and free parts; no figure from a failed read.
     for (auto [ok, load, total, avail, ram, swap] : {std::tuple{true, 57, 8000, 4500, 57.0, 43.75},
-                                                     {true, 3, 0, 0, 3.0, 0.0},
+                                                     {true, 3, 0, 0, 3.0, NAN},
                                                      {true, 9, 100, 101, 9.0, 0.0},
                                                      {true, 9, 100, 0, 9.0, 100.0},
-                                                     {false, 57, 8000, 4500, 0.0, 0.0}}) {
+                                                     {false, 57, 8000, 4500, NAN, NAN}}) {
         MEMORYSTATUSEX status = {};
         status.dwLength = sizeof status;
         status.dwMemoryLoad = load;
         status.ullTotalPageFile = total;
         status.ullAvailPageFile = avail;
-        EXPECT_EQ(ram, MemoryPercentsFrom(ok, status).ram) << load;
-        EXPECT_DOUBLE_EQ(swap, MemoryPercentsFrom(ok, status).swap) << load;
+        EXPECT_TRUE(Same(ram, MemoryPercentsFrom(ok, status).ram)) << load;
+        EXPECT_TRUE(Same(swap, MemoryPercentsFrom(ok, status).swap)) << load;
     }
+    // The counter while it reads; the system times from its first failed read on, for good.
     const auto invalid = static_cast<PDH_STATUS>(PDH_INVALID_DATA);
-    for (auto [status, counterStatus, value, shown] :
-         {std::tuple{ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 12.5},
-          {ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3.0, 3.0},
-          {ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 0.0},
-          {ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 0.0},
-          {invalid, PDH_CSTATUS_VALID_DATA, 12.5, 0.0}}) {
-        PDH_FMT_COUNTERVALUE counter = {static_cast<DWORD>(counterStatus), {}};
-        counter.doubleValue = value;
-        EXPECT_EQ(shown, CpuPercentFrom(status, counter)) << value;
+    const CpuSource counter = CpuSource::Counter, times = CpuSource::SystemTimes;
+    for (auto [source, status, counterStatus, value, fromTimes, shown, next] :
+         {std::tuple{counter, ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 40.0, 12.5, counter},
+          {counter, ERROR_SUCCESS, PDH_CSTATUS_NEW_DATA, 3.0, 40.0, 3.0, counter},
+          {counter, ERROR_SUCCESS, PDH_CSTATUS_NO_INSTANCE, 12.5, 40.0, 40.0, times},
+          {counter, ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, NAN, 40.0, 40.0, times},
+          {counter, invalid, PDH_CSTATUS_VALID_DATA, 12.5, 40.0, 40.0, times},
+          {counter, invalid, PDH_CSTATUS_VALID_DATA, 12.5, NAN, NAN, times},
+          {times, ERROR_SUCCESS, PDH_CSTATUS_VALID_DATA, 12.5, 40.0, 40.0, times}}) {
+        PDH_FMT_COUNTERVALUE read = {static_cast<DWORD>(counterStatus), {}};
+        read.doubleValue = value;
+        const CpuReading r = NextCpuReading(source, status, read, fromTimes);
+        EXPECT_TRUE(Same(shown, r.percent) && next == r.source) << value << " " << fromTimes;
     }
+    // The system times between two readings: idle, kernel (idle included) and user deltas.
+    const SystemTimes before = {1000, 5000, 3000};
+    for (auto [idle, kernel, user, percent] : {std::tuple{250, 500, 500, 75.0},
+                                               {1000, 1000, 0, 0.0},
+                                               {0, 200, 200, 100.0},
+                                               {0, 0, 0, NAN},  // the clock did not move
+                                               {600, 500, 0, NAN},
+                                               {10, -100, 200, NAN}}) {
+        const SystemTimes now = {before.idle + idle, before.kernel + kernel, before.user + user};
+        EXPECT_TRUE(Same(percent, CpuPercentFromTimes(before, now))) << idle << " " << kernel;
+    }
+    EXPECT_TRUE(std::isnan(CpuPercentFromTimes({}, before))) << "nothing read before";
     for (auto [percent, shown] :
          {std::pair{57.9, 57}, {-0.5, 0}, {-7.9, -7}, {NAN, 0}, {1e12, INT_MAX}, {-1e12, INT_MIN}})
         EXPECT_EQ(shown, TruncatePercent(percent)) << percent;
     for (auto [scale, edge] : {std::pair{1, 160}, {2, 240}, {3, 320}, {0, 160}, {INT_MAX, 160}})
         EXPECT_EQ(edge, CreationEdge(scale, 96)) << scale;
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
+    EXPECT_EQ(L"CPU: \u2013", CapacityText(L"CPU", 0, false)) << "a dash, never a 0 %";
 
     // In the Capacity Bar every widget's text is swapTextColor.
     AppearanceSettings s;
     s.chartTypeValue = ChartStyle::CapacityBar;
     s.swapTextColor = 3;
     EXPECT_EQ(3u, PaintArgsFor(WidgetKind::Ram, s, {}).textColor);
+
+    // High contrast draws in the system's colours, never in the colour key.
+    const WidgetPaintArgs args = {0xFF112233, 0xFF445566, L"CPU", 5, true};
+    const SystemColors white = {RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 128, 0)},
+                       keyed = {RGB(100, 100, 100), RGB(0, 255, 255), RGB(100, 100, 100)};
+    for (const auto& [system, chart, colors] :
+         {std::tuple{(const SystemColors*)nullptr, ChartStyle::SegmentedBar,
+                     std::vector<Argb>{0xFF112233, 0xFF445566, 0xFF2D2D2D, 0xFF505050}},
+          {nullptr, ChartStyle::CapacityBar, {0xFF112233, 0xFF445566, 0xFF2D2D30, 0xFF505050}},
+          {&white, ChartStyle::CapacityBar, {0xFF00FFFF, 0xFFFFFFFF, 0xFF008000, 0xFFFFFFFF}},
+          {&keyed, ChartStyle::SegmentedBar, {0xFF00FFFF, 0xFF646465, 0xFF646465, 0xFF646465}}}) {
+        const ChartColors c = ColorsToDraw(args, chart, system);
+        EXPECT_EQ(colors, (std::vector<Argb>{c.progress, c.text, c.track, c.outline})) << chart;
+    }
+    for (auto [message, wParam, redraw] : {std::tuple{WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, true},
+                                           {WM_SETTINGCHANGE, SPI_SETWORKAREA, false}})
+        EXPECT_EQ(redraw, ChangesDrawnColors(message, wParam)) << message;
+
+    // An attached widget takes its monitor's DPI, unless the monitor cannot tell.
+    for (auto [attached, monitor, window, dpi] :
+         {std::tuple{true, 144u, 96u, 144u}, {false, 144u, 96u, 96u}, {true, 0u, 120u, 120u}})
+        EXPECT_EQ(dpi, ChooseWidgetDpi(attached, monitor, window)) << attached << monitor;
+}
+
+TEST(Logic, RestWhileNobodySees) {
+    // One session's story: each notification, the step it takes, and whether all rests then.
+    enum { Session, Display, Resume };
+    using S = RestStep;
+    Visibility v;
+    for (auto [kind, code, step, rest] :
+         {std::tuple{Display, 1, S::Nothing, false},  // as registered
+          {Resume, 0, S::Restart, false},
+          {Session, WTS_SESSION_LOCK, S::Stop, true},
+          {Display, 0, S::Nothing, true},
+          {Session, WTS_SESSION_UNLOCK, S::Nothing, true},  // the display is still off
+          {Display, 2, S::Restart, false},                  // dimmed is still seen
+          {Session, WTS_REMOTE_DISCONNECT, S::Stop, true},
+          {Resume, 0, S::Nothing, true},
+          {Session, WTS_SESSION_LOCK, S::Nothing, true},
+          {Session, WTS_CONSOLE_CONNECT, S::Nothing, true},  // still locked
+          {Session, WTS_SESSION_UNLOCK, S::Restart, false},
+          {Session, WTS_CONSOLE_DISCONNECT, S::Stop, true},
+          {Session, WTS_REMOTE_CONNECT, S::Restart, false},
+          {Session, WTS_SESSION_LOGON, S::Nothing, false}}) {
+        const RestEvent event = kind == Session   ? SessionEvent(code)
+                                : kind == Display ? DisplayEvent(code)
+                                                  : RestEvent::Resume;
+        EXPECT_EQ(step, ApplyRestEvent(v, event)) << kind << " " << code;
+        EXPECT_EQ(rest, AtRest(v)) << kind << " " << code;
+    }
 }
 
 TEST(Logic, ChartGeometry) {

@@ -3,6 +3,7 @@
 #include "app/listener.h"
 #include "app/state.h"
 #include "host/host_launcher.h"
+#include "metrics/sampling.h"
 #include "render/gdiplus_include.h"
 #include "settings/context_menu.h"
 #include "settings/menu_logic.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 #include <tuple>
 
@@ -66,12 +68,29 @@ bool AnyPixel(HWND w, const RECT& r, COLORREF color) {
     return false;
 }
 
+// Until the system times move, a processor read has no figure to give.
+bool ClockMoves() {
+    return WaitUntil(
+        [] { return !std::isnan(CpuPercentFromTimes(appState.cpuTimes, ReadSystemTimes())); });
+}
+
 bool Checked(HMENU menu, int submenu, int item) {
     return (GetMenuState(GetSubMenu(menu, submenu), item, MF_BYPOSITION) & MF_CHECKED) != 0;
 }
 
 TEST(Widgets, CreatedPaintedAndCommanded) {
     StartWidgets();
+    // The first paint shows the memory figures; the processor's comes a
+    // second later, and until then its ring has not even the dot of a 0 %.
+    EXPECT_TRUE(appState.LiveMetrics.ramPercent > 0 && appState.LiveMetrics.swapPercent > 0);
+    EXPECT_TRUE(KillTimer(appState.cpuWindow, FirstCpuReadTimerId));
+    PaintAll();
+    EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 80, 12));
+    EXPECT_EQ(RGB(0, 0x96, 0x88), PixelOf(appState.ramWindow, 80, 12));
+    ASSERT_TRUE(ClockMoves());
+    SetTimer(appState.cpuWindow, FirstCpuReadTimerId, 1, nullptr);  // now, not in a second
+    EXPECT_TRUE(WaitUntil([] { return Pump(), !std::isnan(appState.LiveMetrics.cpuPercent); }));
+    EXPECT_FALSE(KillTimer(appState.cpuWindow, FirstCpuReadTimerId)) << "read once";
     const POINT corners[3] = {{50, 50}, {220, 50}, {390, 50}};  // shown apart
     for (int i = 0; i < 3; ++i) {
         HWND w = Widget(i);
@@ -172,17 +191,45 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_TRUE(GetUpdateRect(appState.swapWindow, nullptr, FALSE)) << message;
     }
 
-    // Only the CPU widget's sampling timer samples; it repaints all three.
-    for (auto [widget, timer, samples] :
-         {std::tuple{0, 3002, false}, {1, 3001, false}, {0, 3001, true}}) {
+    // Only the CPU widget's timers sample: its tick all three figures, its
+    // first read the processor's, here from the system times.
+    for (auto [widget, timer, memory, cpu] : {std::tuple{0, 3002, false, false},
+                                              {1, 3001, false, false},
+                                              {0, 3010, false, true},
+                                              {0, 3001, true, true}}) {
+        ASSERT_TRUE(ClockMoves());
         appState.LiveMetrics = {-1, -1, -1};
         for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
         SendMessageW(Widget(widget), WM_TIMER, timer, 0);
         const MetricValues& m = appState.LiveMetrics;
-        EXPECT_EQ(samples, m.ramPercent > 0 && m.swapPercent > 0) << timer;
-        EXPECT_EQ(samples ? 0.0 : -1.0, m.cpuPercent) << "no counter: a defined 0";
+        EXPECT_EQ(memory, m.ramPercent > 0 && m.swapPercent > 0) << timer;
+        EXPECT_EQ(cpu, m.cpuPercent >= 0 && m.cpuPercent <= 100) << timer;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(samples, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
+            EXPECT_EQ(i ? memory : cpu, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
+    }
+    // Other system colours (high contrast too) repaint all three at once; a
+    // message that changes nothing drawn repaints nothing.
+    for (auto [message, repaints] : {std::pair{WM_SYSCOLORCHANGE, true}, {WM_TIMER, false}}) {
+        for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
+        ListenerWindowProc(nullptr, message, 0, 0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(repaints, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << message;
+    }
+    // Locked: no tick and no paint (the top segment keeps its 100 %).
+    // Unlocked, and resumed: sampled and painted at once, a fresh period.
+    appState.LiveMetrics.cpuPercent = 100;  // in the Segmented Bar still
+    PaintAll();
+    const COLORREF unlit = RGB(0x2D, 0x2D, 0x2D);
+    for (auto [message, code, ticking, top] :
+         {std::tuple{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, false, RGB(255, 0, 0)},
+          {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, true, unlit},
+          {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true, unlit}}) {
+        appState.LiveMetrics = {0, -1, -1};
+        ListenerWindowProc(nullptr, message, code, 0);
+        PaintAll();
+        EXPECT_EQ(top, PixelOf(appState.cpuWindow, 80, 38)) << code;
+        EXPECT_EQ(ticking, appState.LiveMetrics.ramPercent > 0) << code;
+        EXPECT_EQ(ticking, KillTimer(appState.cpuWindow, SampleTimerId) != FALSE) << code;
     }
     // The end of a drag saves, unless the close message cut it short.
     for (bool closing : {true, false}) {
@@ -191,6 +238,11 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         SendMessageW(appState.swapWindow, WM_EXITSIZEMOVE, 0, 0);
         EXPECT_EQ(closing ? 0u : 11u, ReadKey().size());
     }
+
+    // With pdh.dll there, the counter gives the processor figure, and keeps it.
+    OpenCpuCounter();
+    SendMessageW(appState.cpuWindow, WM_TIMER, SampleTimerId, 0);
+    EXPECT_EQ(CpuSource::Counter, appState.cpuSource);
 
     // Exit: the CPU widget goes first and saves the chosen places, never
     // where something else moved a widget (the drag above chose Swap's).

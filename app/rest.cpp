@@ -1,0 +1,65 @@
+#include "app/rest.h"
+
+#include "app/rest_logic.h"
+#include "app/state.h"
+#include "metrics/sampling.h"
+
+#include <wtsapi32.h>
+
+#include <initializer_list>
+
+namespace {
+
+// GUID_SESSION_DISPLAY_STATUS: the display of this session on, off or dimmed.
+const GUID kDisplayStatus = {
+    0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+
+void Apply(RestEvent event) {
+    switch (ApplyRestEvent(appState.visibility, event)) {
+    case RestStep::Stop:
+        StopSampling();
+        break;
+    case RestStep::Restart:
+        StartSampling();  // which repaints all three
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+void ListenForRest(HWND listener) {
+    // wtsapi32.dll is no KnownDLL: from System32 only, never by its bare name.
+    if (HMODULE wts = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        using Register = BOOL(WINAPI*)(HWND, DWORD);
+        const auto registerSession = reinterpret_cast<Register>(
+            reinterpret_cast<void (*)()>(GetProcAddress(wts, "WTSRegisterSessionNotification")));
+        if (registerSession) registerSession(listener, NOTIFY_FOR_THIS_SESSION);
+    }
+    // Answered at once with the display's present state.
+    RegisterPowerSettingNotification(listener, &kDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+bool WidgetsAtRest() { return AtRest(appState.visibility); }
+
+void OnSessionChange(WPARAM code) { Apply(SessionEvent(code)); }
+
+void OnPowerBroadcast(WPARAM event, LPARAM setting) {
+    if (event == PBT_APMRESUMEAUTOMATIC) {
+        Apply(RestEvent::Resume);
+        return;
+    }
+    const auto* s = reinterpret_cast<const POWERBROADCAST_SETTING*>(setting);
+    if (event != PBT_POWERSETTINGCHANGE || !s || s->PowerSetting != kDisplayStatus ||
+        s->DataLength < sizeof(DWORD))
+        return;
+    DWORD status = 0;
+    CopyMemory(&status, s->Data, sizeof(status));
+    Apply(DisplayEvent(status));
+}
+
+void RepaintWidgets() {
+    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
+        if (w) InvalidateRect(w, nullptr, TRUE);
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+
+// Asks for the session's notifications and the display state, sent to the
+// listener window from then on.
+void ListenForRest(HWND listener);
+
+// Whether nobody can see the widgets: the session is locked or
+// disconnected, or its display is off.
+bool WidgetsAtRest();
+
+// WM_WTSSESSION_CHANGE and WM_POWERBROADCAST on the listener: stop sampling
+// on going to rest, sample and repaint at once on coming back.
+void OnSessionChange(WPARAM code);
+void OnPowerBroadcast(WPARAM event, LPARAM setting);
+
+// Paints the three widgets anew, e.g. in other colours.
+void RepaintWidgets();
