@@ -296,6 +296,7 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     auto at = [](LONG left, LONG top) { return RECT{left, top, left + 160, top + 160}; };
     const std::vector<MonitorArea> leftGone(monitors.begin(), monitors.begin() + 2);
     const RECT onLeft[3] = {at(-600, 100), at(-300, 100), at(100, 100)};
+    const RECT overBar[3] = {at(-600, 100), at(-300, 100), at(100, 1000)};  // over the task bar
     const RECT inverted[3] = {{300, 300, 100, 100}, {300, 300, 100, 100}, {300, 300, 100, 100}};
     const RECT none = {50, 50, -150, -150};
     const RECT stacked[3] = {at(100, 100), at(100, 100), at(-600, 100)};  // the user's own stack
@@ -307,7 +308,7 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     } places[] = {
         {monitors, false, onLeft, {at(-600, 100), at(-300, 100), at(100, 100)}},
         {leftGone, false, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
-        {leftGone, true, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
+        {leftGone, true, overBar, {at(50, 50), at(220, 50), at(100, 880)}},
         {leftGone, false, inverted, {none, none, none}},
         {leftGone, false, stacked, {at(100, 100), at(100, 100), at(390, 50)}},
     };

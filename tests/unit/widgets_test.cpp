@@ -418,6 +418,8 @@ TEST(Widgets, OnTheShellsDesktop) {
         return AllUnder(shell.Window(L"SysListView32"));
     }));
     EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
+    SendMessageW(appState.ramWindow, WM_SYSKEYDOWN, VK_MENU, 0);
+    EXPECT_TRUE(IsWindow(appState.ramWindow)) << "Alt alone ends nothing";
     SendMessageW(listener, WM_ENDSESSION, TRUE, 0);  // the end of the session ends it all
     EXPECT_FALSE(IsWindow(appState.ramWindow));
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
