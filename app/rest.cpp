@@ -8,11 +8,10 @@
 
 #include <initializer_list>
 
-namespace {
-
-// GUID_SESSION_DISPLAY_STATUS: the display of this session on, off or dimmed.
-const GUID kDisplayStatus = {
+const GUID kDisplayStatusSetting = {
     0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+
+namespace {
 
 void Apply(RestEvent event) {
     switch (ApplyRestEvent(appState.visibility, event)) {
@@ -38,7 +37,7 @@ void ListenForRest(HWND listener) {
         if (registerSession) registerSession(listener, NOTIFY_FOR_THIS_SESSION);
     }
     // Answered at once with the display's present state.
-    RegisterPowerSettingNotification(listener, &kDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
+    RegisterPowerSettingNotification(listener, &kDisplayStatusSetting, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 bool WidgetsAtRest() { return AtRest(appState.visibility); }
@@ -51,7 +50,7 @@ void OnPowerBroadcast(WPARAM event, LPARAM setting) {
         return;
     }
     const auto* s = reinterpret_cast<const POWERBROADCAST_SETTING*>(setting);
-    if (event != PBT_POWERSETTINGCHANGE || !s || s->PowerSetting != kDisplayStatus ||
+    if (event != PBT_POWERSETTINGCHANGE || !s || s->PowerSetting != kDisplayStatusSetting ||
         s->DataLength < sizeof(DWORD))
         return;
     DWORD status = 0;

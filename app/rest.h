@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+// GUID_SESSION_DISPLAY_STATUS: the display of this session on, off or dimmed.
+extern const GUID kDisplayStatusSetting;
+
 // Asks for the session's notifications and the display state, sent to the
 // listener window from then on.
 void ListenForRest(HWND listener);

@@ -83,10 +83,8 @@ TEST(Logic, SamplingAndShownValues) {
     const SystemColors white = {RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 128, 0)},
                        keyed = {RGB(100, 100, 100), RGB(0, 255, 255), RGB(100, 100, 100)};
     for (const auto& [system, chart, colors] :
-         {std::tuple{(const SystemColors*)nullptr, ChartStyle::SegmentedBar,
-                     std::vector<Argb>{0xFF112233, 0xFF445566, 0xFF2D2D2D, 0xFF505050}},
-          {nullptr, ChartStyle::CapacityBar, {0xFF112233, 0xFF445566, 0xFF2D2D30, 0xFF505050}},
-          {&white, ChartStyle::CapacityBar, {0xFF00FFFF, 0xFFFFFFFF, 0xFF008000, 0xFFFFFFFF}},
+         {std::tuple{&white, ChartStyle::CapacityBar,
+                     std::vector<Argb>{0xFF00FFFF, 0xFFFFFFFF, 0xFF008000, 0xFFFFFFFF}},
           {&keyed, ChartStyle::SegmentedBar, {0xFF00FFFF, 0xFF646465, 0xFF646465, 0xFF646465}}}) {
         const ChartColors c = ColorsToDraw(args, chart, system);
         EXPECT_EQ(colors, (std::vector<Argb>{c.progress, c.text, c.track, c.outline})) << chart;

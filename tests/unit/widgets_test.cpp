@@ -1,6 +1,7 @@
 // The real widget windows, created in this process by the program's own code,
 // driven through their messages and menu commands.
 #include "app/listener.h"
+#include "app/rest.h"
 #include "app/state.h"
 #include "host/host_launcher.h"
 #include "metrics/sampling.h"
@@ -83,12 +84,9 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     // The first paint shows the memory figures; the processor's comes a
     // second later, and until then its ring has not even the dot of a 0 %.
     EXPECT_TRUE(appState.LiveMetrics.ramPercent > 0 && appState.LiveMetrics.swapPercent > 0);
-    EXPECT_TRUE(KillTimer(appState.cpuWindow, FirstCpuReadTimerId));
-    PaintAll();
+    for (int i = 0; i < 3; ++i) UpdateWindow(Widget(i));  // no message taken yet, no timer
     EXPECT_EQ(RGB(100, 100, 100), PixelOf(appState.cpuWindow, 80, 12));
     EXPECT_EQ(RGB(0, 0x96, 0x88), PixelOf(appState.ramWindow, 80, 12));
-    ASSERT_TRUE(ClockMoves());
-    SetTimer(appState.cpuWindow, FirstCpuReadTimerId, 1, nullptr);  // now, not in a second
     EXPECT_TRUE(WaitUntil([] { return Pump(), !std::isnan(appState.LiveMetrics.cpuPercent); }));
     EXPECT_FALSE(KillTimer(appState.cpuWindow, FirstCpuReadTimerId)) << "read once";
     const POINT corners[3] = {{50, 50}, {220, 50}, {390, 50}};  // shown apart
@@ -220,12 +218,18 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     appState.LiveMetrics.cpuPercent = 100;  // in the Segmented Bar still
     PaintAll();
     const COLORREF unlit = RGB(0x2D, 0x2D, 0x2D);
-    for (auto [message, code, ticking, top] :
-         {std::tuple{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, false, RGB(255, 0, 0)},
-          {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, true, unlit},
-          {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true, unlit}}) {
+    struct {
+        POWERBROADCAST_SETTING s;
+        BYTE more[3];
+    } off = {{kDisplayStatusSetting, 4, {0}}, {}}, on = {{kDisplayStatusSetting, 4, {1}}, {}};
+    for (auto [message, code, setting, ticking, top] :
+         {std::tuple{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, LPARAM{}, false, RGB(255, 0, 0)},
+          {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0, true, unlit},
+          {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, LPARAM(&off), false, unlit},
+          {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, LPARAM(&on), true, unlit},
+          {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, true, unlit}}) {
         appState.LiveMetrics = {0, -1, -1};
-        ListenerWindowProc(nullptr, message, code, 0);
+        ListenerWindowProc(nullptr, message, code, setting);
         PaintAll();
         EXPECT_EQ(top, PixelOf(appState.cpuWindow, 80, 38)) << code;
         EXPECT_EQ(ticking, appState.LiveMetrics.ramPercent > 0) << code;
