@@ -71,6 +71,7 @@ TEST(Logic, SamplingAndShownValues) {
         EXPECT_EQ(edge, CreationEdge(scale, 96)) << scale;
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
     EXPECT_EQ(L"CPU: \u2013", CapacityText(L"CPU", 0, false)) << "a dash, never a 0 %";
+    EXPECT_EQ(0, PaintArgsFor(WidgetKind::Cpu, {}, {NAN, 5, 5}).value) << "none filled";
 
     // In the Capacity Bar every widget's text is swapTextColor.
     AppearanceSettings s;
