@@ -269,6 +269,7 @@ void ShowChosenPlaces() {
         if (shown[i].left == now.left && shown[i].top == now.top) continue;
         PlaceOnScreen(window, shown[i].left, shown[i].top, 0, 0,
                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(window, nullptr, TRUE);  // its paint takes the new monitor's scale
     }
 }
 

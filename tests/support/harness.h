@@ -39,6 +39,11 @@ private:
 // First window of a process with this class, top-level or nested.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly = false);
 inline HWND ParentOf(HWND w) { return GetAncestor(w, GA_PARENT); }
+inline bool Above(HWND upper, HWND lower) {  // in the z-order of their parent
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
 inline RECT ScreenRect(HWND w) {
     RECT r = {};
     return GetWindowRect(w, &r), r;

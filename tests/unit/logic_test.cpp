@@ -71,7 +71,6 @@ TEST(Logic, SamplingAndShownValues) {
         EXPECT_EQ(edge, CreationEdge(scale, 96)) << scale;
     EXPECT_EQ(L"Swap: -2147483648%", CapacityText(L"Swap", INT_MIN));
     EXPECT_EQ(L"CPU: \u2013", CapacityText(L"CPU", 0, false)) << "a dash, never a 0 %";
-    EXPECT_EQ(0, PaintArgsFor(WidgetKind::Cpu, {}, {NAN, 5, 5}).value) << "none filled";
 
     // In the Capacity Bar every widget's text is swapTextColor.
     AppearanceSettings s;
@@ -107,7 +106,6 @@ TEST(Logic, RestWhileNobodySees) {
     Visibility v;
     for (auto [kind, code, step, rest] :
          {std::tuple{Display, 1, S::Nothing, false},  // as registered
-          {Resume, 0, S::Restart, false},
           {Session, WTS_SESSION_LOCK, S::Stop, true},
           {Display, 0, S::Nothing, true},
           {Session, WTS_SESSION_UNLOCK, S::Nothing, true},  // the display is still off
@@ -291,14 +289,11 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     // Chosen places as the left monitor goes and comes back: the widgets on
     // it are shown apart on the primary, never over the one the user put
     // there, and go back with their monitor; the chosen places never change.
-    // Without a size a widget cannot be laid out, and stays in the corner.
     auto at = [](LONG left, LONG top) { return RECT{left, top, left + 160, top + 160}; };
     const std::vector<MonitorArea> leftGone(monitors.begin(), monitors.begin() + 2);
     const RECT onLeft[3] = {at(-600, 100), at(-300, 100), at(100, 100)};
     const RECT overBar[3] = {at(-600, 100), at(-300, 100), at(100, 1000)};  // over the task bar
-    const RECT inverted[3] = {{300, 300, 100, 100}, {300, 300, 100, 100}, {300, 300, 100, 100}};
-    const RECT none = {50, 50, -150, -150};
-    const RECT stacked[3] = {at(100, 100), at(100, 100), at(-600, 100)};  // the user's own stack
+    const RECT stacked[3] = {at(100, 100), at(100, 100), at(-600, 100)};    // the user's own stack
     const struct {
         const std::vector<MonitorArea>& monitors;
         bool pull;
@@ -308,7 +303,6 @@ TEST(Logic, PlacementOnTheWorkAreas) {
         {monitors, false, onLeft, {at(-600, 100), at(-300, 100), at(100, 100)}},
         {leftGone, false, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
         {leftGone, true, overBar, {at(50, 50), at(220, 50), at(100, 880)}},
-        {leftGone, false, inverted, {none, none, none}},
         {leftGone, false, stacked, {at(100, 100), at(100, 100), at(390, 50)}},
     };
     for (const auto& p : places) {
