@@ -38,9 +38,14 @@ void RecreateWidgets() {
     if (!CreateWidgetWindows(GetModuleHandleW(nullptr))) PostQuitMessage(0);
 }
 
+// Widgets whose windows went without a word: under Wine, a shell that ended
+// before it was watched takes them so.
+bool WidgetsVanished() { return appState.cpuWindow && !IsWindow(appState.cpuWindow); }
+
 // A second start asked for the widgets: wherever they are, they come into
 // view at once, without waiting for a shell or for the monitors to settle.
 void OnShowRequested() {
+    if (WidgetsVanished()) OnWidgetsLost();
     if (!appState.cpuWindow) {
         RecreateWidgets();
     } else {
@@ -57,10 +62,8 @@ bool WatchedShellEnded() {
 
 void OnShellCreated() {
     // Under Wine the old shell's end and the new shell's message may come
-    // in either order; the end counts first. Widgets whose windows went
-    // without a word (a shell that ended before it was watched) count too.
-    const bool widgetsGone = appState.cpuWindow && !IsWindow(appState.cpuWindow);
-    if (WatchedShellEnded() || widgetsGone) OnWidgetsLost();
+    // in either order; the end counts first.
+    if (WatchedShellEnded() || WidgetsVanished()) OnWidgetsLost();
     if (appState.cpuWindow)
         ReattachWidgets();  // still there: join the new shell's windows
     else

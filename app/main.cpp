@@ -74,6 +74,10 @@ bool HandOverToRunningCopy(HANDLE singleCopy) {
             PostMessageW(listener, showMessage, 0, 0);
             return true;
         }
+        if (!singleCopy) {  // not ours to wait on: the running copy is elevated
+            Sleep(kListenerPollMs);
+            continue;
+        }
         const DWORD owned = WaitForSingleObject(singleCopy, kListenerPollMs);
         if (owned == WAIT_OBJECT_0 || owned == WAIT_ABANDONED) return false;
     }
@@ -88,25 +92,35 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // started from, such as Downloads.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    // A copy started elevated keeps a normal start from opening its mutex.
     const HANDLE singleCopy = CreateMutexW(nullptr, TRUE, kSingleCopyMutexName);
-    if (singleCopy && GetLastError() == ERROR_ALREADY_EXISTS && HandOverToRunningCopy(singleCopy)) {
-        CloseHandle(singleCopy);
+    const DWORD created = GetLastError();
+    const bool another =
+        singleCopy ? created == ERROR_ALREADY_EXISTS : created == ERROR_ACCESS_DENIED;
+    if (another && HandOverToRunningCopy(singleCopy)) {
+        if (singleCopy) CloseHandle(singleCopy);
         return 0;
     }
-    CreateListenerWindow(instance);
 
     ULONG_PTR gdiplusToken = 0;
     if (!StartGraphics(gdiplusToken)) return 1;  // the user has been told
+    // After GDI+: nothing may ask for widgets that could not be drawn.
+    CreateListenerWindow(instance);
 
     ReadHostInstallPath();
 
     int exitCode = 0;
+    // Before the widgets, which read the first figures at once: opening the
+    // counter can take a while, and its first collection starts the interval.
+    OpenCpuCounter();
     if (CreateWidgetWindows(instance)) {
         RetryAttachmentWhileDetached();  // a slow sign-in: the desktop's view may come later
         EnableEfficiencyMode();
-        OpenCpuCounter();
         exitCode = RunMessageLoop();
     }
+    // A second start from now on waits for this process to end, instead of
+    // handing over to a listener that no longer reads its messages.
+    DestroyWindow(appState.listenerWindow);
 
     if (appState.cpuQuery) PdhCloseQuery(appState.cpuQuery);
     Gdiplus::GdiplusShutdown(gdiplusToken);

@@ -8,9 +8,11 @@
 #include "render/chart_layout.h"
 #include "render/painters.h"
 #include "settings/context_menu.h"
+#include "settings/settings_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/widget_logic.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -53,9 +55,9 @@ void OnWindowPosChanging(WINDOWPOS* pos) {
 
 // The chosen place keeps the window's size, which the painters set.
 void FollowSize(int index, int width, int height) {
-    RECT& chosen = appState.chosenPlaces[index];
-    chosen.right = chosen.left + width;
-    chosen.bottom = chosen.top + height;
+    RECT& chosen = appState.chosenPlaces[index];  // as stored: its corner may be anywhere
+    chosen.right = PinToLong(std::int64_t{chosen.left} + width);
+    chosen.bottom = PinToLong(std::int64_t{chosen.top} + height);
 }
 
 void OnWindowPosChanged(WidgetKind kind, const WINDOWPOS* pos) {
@@ -158,7 +160,8 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         return true;
     case WM_SYSKEYDOWN:
         // An attached widget's Alt+F4 would go to the shell's desktop window.
-        if (wParam != VK_F4) return false;
+        // Bit 29: Alt is down (a plain F4 comes here too without the focus).
+        if (wParam != VK_F4 || !(lParam & (1 << 29))) return false;
         EndProgram();
         result = 0;
         return true;
