@@ -278,8 +278,8 @@ void ShowChosenPlaces() {
 
 void EndProgram() {
     EndMenu();  // an open context menu would otherwise wait for the user
-    if (!appState.cpuWindow) {
-        // The shell took the widgets, and their places were saved then.
+    if (!appState.cpuWindow || !IsWindow(appState.cpuWindow)) {
+        // The shell took the widgets; what they hold was saved when it changed.
         PostQuitMessage(0);
     } else {
         appState.exitRequested = true;
