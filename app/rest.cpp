@@ -6,8 +6,6 @@
 
 #include <wtsapi32.h>
 
-#include <initializer_list>
-
 const GUID kDisplayStatusSetting = {
     0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
 
@@ -56,9 +54,4 @@ void OnPowerBroadcast(WPARAM event, LPARAM setting) {
     DWORD status = 0;
     CopyMemory(&status, s->Data, sizeof(status));
     Apply(DisplayEvent(status));
-}
-
-void RepaintWidgets() {
-    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
-        if (w) InvalidateRect(w, nullptr, TRUE);
 }

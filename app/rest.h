@@ -16,6 +16,3 @@ bool WidgetsAtRest();
 // on going to rest, sample and repaint at once on coming back.
 void OnSessionChange(WPARAM code);
 void OnPowerBroadcast(WPARAM event, LPARAM setting);
-
-// Paints the three widgets anew, e.g. in other colours.
-void RepaintWidgets();

@@ -89,7 +89,6 @@ struct SharedState {
     CpuSource cpuSource = CpuSource::SystemTimes;
     SystemTimes cpuTimes;  // at the last processor read or priming
     Visibility visibility;
-    HMODULE shcoreModule = nullptr;  // for each monitor's DPI; loaded at its first use
 };
 
 extern SharedState appState;

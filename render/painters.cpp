@@ -28,16 +28,18 @@ ChartColors CurrentColors(const WidgetPaintArgs& args, int chartType) {
     return ColorsToDraw(args, chartType, HighContrastOn() ? &system : nullptr);
 }
 
+using DpiOfMonitor = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+
+// shcore.dll is no KnownDLL: from System32 only, never by its bare name.
+DpiOfMonitor LoadDpiOfMonitor() {
+    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore ? reinterpret_cast<DpiOfMonitor>(
+                        reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+}
+
 unsigned MonitorDpi(HWND window) {
-    // shcore.dll is no KnownDLL: from System32 only, never by its bare name.
-    if (!appState.shcoreModule)
-        appState.shcoreModule =
-            LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    using DpiOfMonitor = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
-    const auto dpiOf = appState.shcoreModule
-                           ? reinterpret_cast<DpiOfMonitor>(reinterpret_cast<void (*)()>(
-                                 GetProcAddress(appState.shcoreModule, "GetDpiForMonitor")))
-                           : nullptr;
+    static const DpiOfMonitor dpiOf = LoadDpiOfMonitor();  // once, not at every paint
     UINT x = 0, y = 0;
     if (!dpiOf || FAILED(dpiOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
                                MDT_EFFECTIVE_DPI, &x, &y)))

@@ -108,8 +108,7 @@ void ApplyScaleAndChartType(UINT command) {
         appState.WidgetSettings.chartTypeValue = appState.chartIndex + 1;
     }
     SaveSettings();
-    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
-        if (w) InvalidateRect(w, nullptr, TRUE);
+    RepaintWidgets();
 }
 
 }  // namespace

@@ -276,6 +276,12 @@ void ShowChosenPlaces() {
     }
 }
 
+void RepaintWidgets() {
+    // A null window would invalidate every window on the desktop.
+    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
+        if (w) InvalidateRect(w, nullptr, TRUE);
+}
+
 void EndProgram() {
     EndMenu();  // an open context menu would otherwise wait for the user
     if (!appState.cpuWindow || !IsWindow(appState.cpuWindow)) {

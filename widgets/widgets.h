@@ -14,6 +14,9 @@ bool CreateWidgetWindows(HINSTANCE instance);
 // no monitor; saves nothing, so the chosen places outlive a monitor's absence.
 void ShowChosenPlaces();
 
+// Paints the widgets that exist anew: other colours, style or scale.
+void RepaintWidgets();
+
 // Ends the whole program, as "Exit" does: saves, destroys the three widgets
 // and ends the message loop with 0. Every way of asking to end comes here.
 void EndProgram();
