@@ -1,10 +1,13 @@
 #include "app/listener.h"
 
+#include "app/commands.h"
 #include "app/rest.h"
-#include "app/state.h"
+#include "core/messages.h"
+#include "core/state.h"
 #include "desktop/desktop_attach.h"
 #include "render/palette_logic.h"
 #include "settings/settings_store.h"
+#include "widgets/refresh.h"
 #include "widgets/widgets.h"
 
 #include <initializer_list>
@@ -106,6 +109,12 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
     // Other colours to draw in, or another scale on a widget's monitor.
     if (ChangesDrawnColors(message, wParam) || message == WM_DISPLAYCHANGE) RepaintWidgets();
     switch (message) {
+    case kMenuCommandMessage:
+        RunMenuCommand(reinterpret_cast<HWND>(lParam), static_cast<UINT>(wParam));
+        return 0;
+    case kWidgetsLostMessage:
+        OnWidgetsLost();
+        return 0;
     case WM_CLOSE:  // taskkill, the Restart Manager: the whole program ends, never the listener
         EndProgram();
         return 0;

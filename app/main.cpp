@@ -1,12 +1,10 @@
 #include "app/listener.h"
-#include "app/state.h"
+#include "core/state.h"
 #include "host/host_launcher.h"
 #include "metrics/sampling.h"
 #include "render/gdiplus_include.h"
 #include "render/painters.h"
 #include "widgets/widgets.h"
-
-#include <pdh.h>
 
 namespace {
 
@@ -122,7 +120,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // handing over to a listener that no longer reads its messages.
     DestroyWindow(appState.listenerWindow);
 
-    if (appState.cpuQuery) PdhCloseQuery(appState.cpuQuery);
+    CloseCpuCounter();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     return exitCode;
 }

@@ -1,8 +1,8 @@
 #include "app/rest.h"
 
 #include "app/rest_logic.h"
-#include "app/state.h"
-#include "metrics/sampling.h"
+#include "core/state.h"
+#include "widgets/refresh.h"
 
 #include <wtsapi32.h>
 
@@ -37,8 +37,6 @@ void ListenForRest(HWND listener) {
     // Answered at once with the display's present state.
     RegisterPowerSettingNotification(listener, &kDisplayStatusSetting, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
-
-bool WidgetsAtRest() { return AtRest(appState.visibility); }
 
 void OnSessionChange(WPARAM code) { Apply(SessionEvent(code)); }
 

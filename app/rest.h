@@ -8,10 +8,6 @@ extern const GUID kDisplayStatusSetting;
 // listener window from then on.
 void ListenForRest(HWND listener);
 
-// Whether nobody can see the widgets: the session is locked or
-// disconnected, or its display is off.
-bool WidgetsAtRest();
-
 // WM_WTSSESSION_CHANGE and WM_POWERBROADCAST on the listener: stop sampling
 // on going to rest, sample and repaint at once on coming back.
 void OnSessionChange(WPARAM code);

@@ -2,16 +2,9 @@
 // When nobody can see the widgets: pure decisions over the session's and
 // the display's notifications, so tests walk through them without a session.
 
+#include "core/visibility.h"
+
 #include <windows.h>
-
-struct Visibility {
-    bool locked = false;
-    bool disconnected = false;  // from the console or a remote session
-    bool displayOff = false;
-};
-
-// At rest, the widgets neither sample nor paint.
-inline bool AtRest(const Visibility& v) { return v.locked || v.disconnected || v.displayOff; }
 
 enum class RestEvent { Lock, Unlock, Disconnect, Connect, DisplayOff, DisplayOn, Resume, Other };
 

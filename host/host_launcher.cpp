@@ -1,6 +1,6 @@
 #include "host/host_launcher.h"
 
-#include "app/state.h"
+#include "core/state.h"
 #include "host/host_launcher_logic.h"
 
 #include <windows.h>
@@ -46,7 +46,7 @@ void ActivateHostWindow(HWND host) {
 // Starts "<install folder>\Corvanite.exe DesktopWidget" in the install
 // folder. A program path that does not fit the 260-character buffer is
 // never cut or overrun: it counts as a failed launch.
-bool LaunchHost() {
+bool LaunchHost(HWND owner) {
     wchar_t program[kPathChars] = {};
     if (!ComposeHostProgramPath(appState.hostInstallPath, program)) return false;
 
@@ -55,7 +55,7 @@ bool LaunchHost() {
     // No process handle is wanted. The shell's own error dialog is turned
     // off: the user is told once, by our box, not twice.
     info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = appState.cpuWindow;
+    info.hwnd = owner;
     info.lpVerb = L"open";
     info.lpFile = program;
     info.lpParameters = kHostArgument;
@@ -95,12 +95,12 @@ bool ReadHostInstallPath() {
     return CopyPathIfFits(appState.hostInstallPath, value.data(), value.size());
 }
 
-bool OpenHostApplication() {
+bool OpenHostApplication(HWND owner) {
     if (HWND host = FindHostWindow()) {
         ActivateHostWindow(host);
         return true;
     }
-    if (!LaunchHost())
-        MessageBoxW(appState.cpuWindow, kLaunchError, kLaunchErrorCaption, MB_OK | MB_ICONERROR);
+    if (!LaunchHost(owner))
+        MessageBoxW(owner, kLaunchError, kLaunchErrorCaption, MB_OK | MB_ICONERROR);
     return true;
 }

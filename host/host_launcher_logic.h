@@ -2,7 +2,7 @@
 // Pure decisions of the host launcher: which window titles belong to the
 // host, and how install folder paths fit the fixed 260-character buffers.
 
-#include "app/state.h"
+#include "core/state.h"
 
 #include <cstddef>
 #include <cwchar>

@@ -1,8 +1,7 @@
 #include "metrics/sampling.h"
 
-#include "app/rest.h"
-#include "app/state.h"
-#include "widgets/widgets.h"
+#include "core/state.h"
+#include "metrics/sampling_math.h"
 
 #include <pdh.h>
 
@@ -22,29 +21,24 @@ bool PdhUsable() {
     return true;  // kept loaded: the delay-load stubs bind to this module
 }
 
-void InvalidateWidget(HWND window) {
-    // A null window would invalidate every window on the desktop.
-    if (window) InvalidateRect(window, nullptr, TRUE);
-}
+}  // namespace
 
-void SampleMemory() {
+void ReadMemoryFigures() {
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
     const MemoryPercents memory =
         MemoryPercentsFrom(GlobalMemoryStatusEx(&status) != FALSE, status);
     appState.LiveMetrics.ramPercent = memory.ram;
     appState.LiveMetrics.swapPercent = memory.swap;
-    InvalidateWidget(appState.ramWindow);
-    InvalidateWidget(appState.swapWindow);
 }
 
-// Starts both sources' intervals: the next read reports the load since now.
-void PrimeCpu() {
+void PrimeCpuFigure() {
     appState.cpuTimes = ReadSystemTimes();
     if (appState.cpuSource == CpuSource::Counter) PdhCollectQueryData(appState.cpuQuery);
+    appState.LiveMetrics.cpuPercent = kNoFigure;  // until the first read, not what it was before
 }
 
-void SampleCpu(HWND cpuWidget) {
+void ReadCpuFigure() {
     const SystemTimes now = ReadSystemTimes();
     const double fromTimes = CpuPercentFromTimes(appState.cpuTimes, now);
     appState.cpuTimes = now;
@@ -60,10 +54,7 @@ void SampleCpu(HWND cpuWidget) {
     const CpuReading reading = NextCpuReading(appState.cpuSource, read, value, fromTimes);
     appState.cpuSource = reading.source;
     appState.LiveMetrics.cpuPercent = reading.percent;
-    InvalidateWidget(cpuWidget);
 }
-
-}  // namespace
 
 void OpenCpuCounter() {
     appState.cpuSource = CpuSource::SystemTimes;
@@ -73,45 +64,16 @@ void OpenCpuCounter() {
         status = PdhAddEnglishCounterW(appState.cpuQuery, L"\\Processor(_Total)\\% Processor Time",
                                        0, &appState.cpuCounter);
     if (status == ERROR_SUCCESS) status = PdhCollectQueryData(appState.cpuQuery);
-    if (status == ERROR_SUCCESS) {
+    if (status == ERROR_SUCCESS)
         appState.cpuSource = CpuSource::Counter;
-    } else if (appState.cpuQuery) {
-        PdhCloseQuery(appState.cpuQuery);
-        appState.cpuQuery = nullptr;
-        appState.cpuCounter = nullptr;
-    }
+    else
+        CloseCpuCounter();
 }
 
-void StartSampling() {
-    const HWND cpu = appState.cpuWindow;
-    if (!cpu || WidgetsAtRest()) return;
-    SampleMemory();
-    PrimeCpu();
-    appState.LiveMetrics.cpuPercent = kNoFigure;  // until the first read, not what it was before
-    InvalidateWidget(cpu);
-    SetTimer(cpu, FirstCpuReadTimerId, FirstCpuReadDelayMs, nullptr);
-    // Setting the timer again restarts its period.
-    SetCoalescableTimer(cpu, SampleTimerId, SamplePeriodMs, nullptr, SampleToleranceMs);
-}
-
-void StopSampling() {
-    if (!appState.cpuWindow) return;
-    KillTimer(appState.cpuWindow, FirstCpuReadTimerId);
-    KillTimer(appState.cpuWindow, SampleTimerId);
-}
-
-void SampleMetrics(HWND cpuWidget) {
-    SampleMemory();
-    SampleCpu(cpuWidget);
-}
-
-void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId) {
-    if (timerId == SampleTimerId) {
-        SampleMetrics(cpuWidget);
-    } else if (timerId == FirstCpuReadTimerId) {
-        KillTimer(cpuWidget, FirstCpuReadTimerId);
-        SampleCpu(cpuWidget);
-    }
+void CloseCpuCounter() {
+    if (appState.cpuQuery) PdhCloseQuery(appState.cpuQuery);
+    appState.cpuQuery = nullptr;
+    appState.cpuCounter = nullptr;
 }
 
 SystemTimes ReadSystemTimes() {

@@ -1,35 +1,24 @@
 #pragma once
-#include "metrics/sampling_math.h"
+// Reading the figures into the state's LiveMetrics. Nothing here knows a
+// window or a timer: the widgets decide when to read, and what to redraw.
 
-#include <windows.h>
-
-// One-off timer on the CPU widget: the processor figure is first read this
-// long after the counter and the system times were primed, not at the
-// first six-second tick.
-constexpr UINT_PTR FirstCpuReadTimerId = 3010;
-constexpr UINT FirstCpuReadDelayMs = 1000;
-// How late Windows may run a sampling tick, to batch it with other wake-ups.
-constexpr ULONG SampleToleranceMs = 1000;
+#include "core/figures.h"
 
 // Opens the processor counter from System32's pdh.dll and collects once, so
 // the first read has a rate to report. When the DLL, the query, the counter
 // or that collection fails, the figure comes from the system times instead.
 void OpenCpuCounter();
+void CloseCpuCounter();
 
-// Samples memory and commit load at once, primes the processor figure and
-// reads it a second later, and starts the six-second period afresh. Does
-// nothing while the widgets are at rest, nobody seeing them.
-void StartSampling();
+// Memory and commit load, now.
+void ReadMemoryFigures();
 
-// Stops every sampling timer, until StartSampling.
-void StopSampling();
+// Starts the processor figure's interval: the next read reports the load
+// since now, and until then there is no figure.
+void PrimeCpuFigure();
 
-// One tick of the CPU widget's timer: refreshes LiveMetrics and asks the
-// three widgets to repaint.
-void SampleMetrics(HWND cpuWidget);
-
-// The CPU widget's timers: the sampling tick and the first processor read.
-void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId);
+// The processor load since the last read or priming.
+void ReadCpuFigure();
 
 // The system times now; all zero when they cannot be read.
 SystemTimes ReadSystemTimes();

@@ -2,15 +2,13 @@
 // Arithmetic of one sampling tick, free of system calls so tests drive it
 // with any memory status and counter reading.
 
+#include "core/figures.h"
+
 #include <windows.h>
 #include <pdh.h>
 #include <pdhmsg.h>
 
 #include <cmath>
-
-// A figure that could not be read. It is shown as a dash: a 0 would look
-// like an idle machine or an empty memory.
-constexpr double kNoFigure = NAN;
 
 struct MemoryPercents {
     double ram = kNoFigure;
@@ -44,14 +42,6 @@ inline double CpuPercentFrom(PDH_STATUS readStatus, const PDH_FMT_COUNTERVALUE& 
     return value.doubleValue;
 }
 
-// GetSystemTimes in 100-ns units, summed over all processors; kernel time
-// includes idle time.
-struct SystemTimes {
-    ULONGLONG idle = 0;
-    ULONGLONG kernel = 0;
-    ULONGLONG user = 0;
-};
-
 // Processor load between two readings: the share of the elapsed processor
 // time that was not idle. No figure when the clock did not move, or when
 // a reading went backwards or counts more idle than elapsed time; none
@@ -65,10 +55,6 @@ inline double CpuPercentFromTimes(const SystemTimes& before, const SystemTimes& 
     if (elapsed == 0 || idle > elapsed) return kNoFigure;
     return 100.0 * static_cast<double>(elapsed - idle) / static_cast<double>(elapsed);
 }
-
-// Where the processor figure comes from: the "% Processor Time" counter,
-// or the system's own times when the counter cannot be used.
-enum class CpuSource { Counter, SystemTimes };
 
 struct CpuReading {
     double percent;

@@ -3,7 +3,7 @@
 // any GDI+ graphics of a given size and DPI factor, so the paint frame and
 // tests (into a memory bitmap) share the very same code.
 
-#include "app/state.h"
+#include "core/state.h"
 #include "render/gdiplus_include.h"
 #include "render/palette_logic.h"
 

@@ -7,8 +7,8 @@
 // The window size follows the style, the scale and the display scale, so
 // every length drawn in it keeps the proportions it has at 96 dpi.
 
-#include "app/state.h"
-#include "widgets/widget_logic.h"
+#include "core/scale.h"
+#include "core/state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,21 +17,6 @@
 // GetDpiForWindow's answer as a factor of the 96-dpi baseline. It answers 0
 // only for a window that is gone; that paint is drawn at the baseline.
 inline float DpiFactor(unsigned dpi) { return dpi ? static_cast<float>(dpi) / 96.0f : 1.0f; }
-
-struct WidgetSize {
-    int width;
-    int height;
-};
-
-// The size every paint gives the window: 160·S square, or 320·S by 160·S
-// for the Capacity Bar, at 96 dpi, and as much larger as the display scale.
-// A hand-edited scale outside 1..3 counts as 1, so a widget can never
-// become empty, negative or gigantic.
-inline WidgetSize StyleWindowSize(int chartType, int scaleValue, unsigned dpi) {
-    const int s = EffectiveScale(scaleValue);
-    const int width = chartType == ChartStyle::CapacityBar ? 320 * s : 160 * s;
-    return {DpiScaled(width, dpi), DpiScaled(160 * s, dpi)};
-}
 
 // "42%": decimal, a minus sign for negatives, no grouping and nothing that
 // depends on the user's locale. INT_MIN comes out whole. A figure not

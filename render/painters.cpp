@@ -1,13 +1,8 @@
 #include "render/painters.h"
 
-#include "app/state.h"
-#include "desktop/desktop_attach.h"
 #include "render/chart_draw.h"
 #include "render/chart_layout.h"
 #include "render/palette_logic.h"
-#include "widgets/widget_logic.h"
-
-#include <shellscalingapi.h>
 
 #include <new>
 
@@ -28,31 +23,11 @@ ChartColors CurrentColors(const WidgetPaintArgs& args, int chartType) {
     return ColorsToDraw(args, chartType, HighContrastOn() ? &system : nullptr);
 }
 
-using DpiOfMonitor = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
-
-// shcore.dll is no KnownDLL: from System32 only, never by its bare name.
-DpiOfMonitor LoadDpiOfMonitor() {
-    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return shcore ? reinterpret_cast<DpiOfMonitor>(
-                        reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")))
-                  : nullptr;
-}
-
-unsigned MonitorDpi(HWND window) {
-    static const DpiOfMonitor dpiOf = LoadDpiOfMonitor();  // once, not at every paint
-    UINT x = 0, y = 0;
-    if (!dpiOf || FAILED(dpiOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
-                               MDT_EFFECTIVE_DPI, &x, &y)))
-        return 0;
-    return x;
-}
-
 // The frame every style paints in: size the window for the style, compose
 // the chart in an off-screen bitmap and show it with one blit, so the
 // widget never shows a half-drawn state. Nothing outlives the paint.
 void PaintChart(HWND window, int chartType, const WidgetPaintArgs& args) {
-    const unsigned dpi = WidgetDpi(window);
-    const float dpiFactor = DpiFactor(dpi);
+    const float dpiFactor = DpiFactor(args.dpi);
     PAINTSTRUCT paint;
     HDC windowDc = BeginPaint(window, &paint);
 
@@ -60,8 +35,8 @@ void PaintChart(HWND window, int chartType, const WidgetPaintArgs& args) {
     // display scale whatever size the window was created or last left with.
     // The position-changing handler still sends the widget to the bottom of
     // the z-order.
-    const int scale = EffectiveScale(appState.WidgetSettings.ScaleValue);
-    const WidgetSize size = StyleWindowSize(chartType, scale, dpi);
+    const int scale = EffectiveScale(args.scaleValue);
+    const WidgetSize size = StyleWindowSize(chartType, scale, args.dpi);
     SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -124,9 +99,4 @@ bool StartGraphics(ULONG_PTR& token) {
                 L"(gdiplus.dll) could not be loaded or started.",
                 L"VitalGauge", MB_OK | MB_ICONERROR);
     return false;
-}
-
-unsigned WidgetDpi(HWND window) {
-    const bool attached = AttachedParent(window) != nullptr;
-    return ChooseWidgetDpi(attached, attached ? MonitorDpi(window) : 0, GetDpiForWindow(window));
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The three chart styles. Each does the whole WM_PAINT: BeginPaint, the
-// window size of its style, an off-screen bitmap, one blit, EndPaint.
+// window size of its style, an off-screen bitmap, one blit, EndPaint; all
+// it draws comes in args.
 
-#include "widgets/widget_logic.h"
+#include "render/paint_args.h"
 
 #include <windows.h>
 
@@ -13,6 +14,3 @@ void PaintCapacityBar(HWND window, const WidgetPaintArgs& args);
 // Starts GDI+ from System32's gdiplus.dll. Without it nothing can be drawn:
 // the user is told so, and false comes back.
 bool StartGraphics(ULONG_PTR& token);
-
-// The DPI a widget is sized and drawn by: its monitor's while attached.
-unsigned WidgetDpi(HWND window);

@@ -2,9 +2,9 @@
 // The colours a chart is drawn in: the user's, or the system's while a
 // high-contrast theme is on. A pure decision, so tests need no theme.
 
+#include "core/colors.h"
 #include "render/chart_layout.h"
-#include "settings/menu_logic.h"
-#include "widgets/widget_logic.h"
+#include "render/paint_args.h"
 
 struct ChartColors {
     Argb progress;  // the ring, the lit segments, the bar's fill

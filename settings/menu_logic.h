@@ -1,12 +1,8 @@
 #pragma once
-// Pure parts of the context-menu commands: colour conversions and the
+// Pure parts of the context menu: its command identifiers and the
 // alignment arithmetic.
 
-#include "app/state.h"
-
 #include <windows.h>
-
-#include <cstdint>
 
 namespace MenuId {
 constexpr UINT Settings = 1003;
@@ -20,22 +16,6 @@ constexpr UINT ScaleLast = 2002;
 constexpr UINT ChartFirst = 3000;  // Circular Gauge, Segmented Bar, Capacity Bar
 constexpr UINT ChartLast = 3002;
 }  // namespace MenuId
-
-// 0xAARRGGBB to the colour dialog's 0x00BBGGRR; the alpha byte is dropped.
-inline COLORREF ArgbToDialogColor(std::uint32_t argb) {
-    const std::uint32_t red = (argb >> 16) & 0xFF, green = (argb >> 8) & 0xFF, blue = argb & 0xFF;
-    return red + green * 0x100 + blue * 0x10000;
-}
-
-// A colour chosen in the dialog is always opaque. The colour key itself
-// would make that part of the widget invisible and click-through; the
-// nearest other colour, one step more blue, looks the same and shows.
-inline std::uint32_t DialogColorToArgb(COLORREF color) {
-    if ((color & 0xFFFFFF) == ColorKey) color = RGB(100, 100, 101);
-    const std::uint32_t red = color & 0xFF, green = (color >> 8) & 0xFF,
-                        blue = (color >> 16) & 0xFF;
-    return 0xFF000000u + red * 0x10000 + green * 0x100 + blue;
-}
 
 // Where the two widgets other than the clicked one go. Index 0, 1, 2 are the
 // CPU, RAM and Swap widgets; each entry is a new top-left corner.

@@ -4,6 +4,8 @@
 // touches the registry or the monitors, so tests can hand in any data and
 // any arrangement of monitors.
 
+#include "core/scale.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -74,15 +76,8 @@ struct MonitorArea {
 // Corner offset of a rectangle that lies on no monitor any more.
 constexpr int kLostWidgetInset = 50;
 
-// All arithmetic runs in 64 bits: stored rectangles are hand-editable, and
-// their widths and heights may not fit 32 bits. Results are pinned to the
-// 32-bit range.
-inline LONG PinToLong(std::int64_t v) {
-    if (v > INT32_MAX) return INT32_MAX;
-    if (v < INT32_MIN) return INT32_MIN;
-    return static_cast<LONG>(v);
-}
-
+// Stored rectangles are hand-editable: all arithmetic runs in 64 bits, and
+// results are pinned to the 32-bit range (PinToLong).
 inline std::uint64_t Overlap(LONG a0, LONG a1, LONG b0, LONG b1) {
     const std::int64_t lo = a0 > b0 ? a0 : b0;
     const std::int64_t hi = a1 < b1 ? a1 : b1;

@@ -1,9 +1,7 @@
 #include "settings/settings_store.h"
 
-#include "app/state.h"
-#include "desktop/desktop_attach.h"
+#include "core/state.h"
 #include "settings/settings_logic.h"
-#include "widgets/widget_logic.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // vg-sample STYLE FILE.bmp: draws the three widgets of one chart style at
 // the sample loads CPU 12 %, RAM 57 %, Swap 43 % with the program's own
 // drawing code, side by side, into a 24-bit BMP (for the README).
-#include "app/state.h"
+#include "core/state.h"
 #include "render/chart_draw.h"
 #include "render/chart_layout.h"
 

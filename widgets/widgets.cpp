@@ -1,16 +1,16 @@
 #include "widgets/widgets.h"
 
-#include "app/listener.h"
-#include "app/rest.h"
-#include "app/state.h"
+#include "core/messages.h"
+#include "core/state.h"
 #include "desktop/desktop_attach.h"
-#include "metrics/sampling.h"
-#include "render/chart_layout.h"
+#include "desktop/monitors.h"
 #include "render/painters.h"
 #include "settings/context_menu.h"
-#include "settings/settings_logic.h"
 #include "settings/settings_store.h"
+#include "widgets/refresh.h"
 #include "widgets/widget_logic.h"
+
+#include <windowsx.h>
 
 #include <cstdint>
 #include <initializer_list>
@@ -80,8 +80,9 @@ void OnDpiChanged(HWND window, unsigned dpi, const RECT& suggested) {
 
 // True when a painter ran; it has begun and ended the paint itself.
 bool OnPaint(WidgetKind kind, HWND window) {
-    if (WidgetsAtRest()) return false;  // nobody sees it; coming back repaints all three
-    const WidgetPaintArgs args = PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
+    if (AtRest(appState.visibility)) return false;  // nobody sees it; coming back repaints all
+    WidgetPaintArgs args = PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics);
+    args.dpi = WidgetDpi(window);
     switch (appState.WidgetSettings.chartTypeValue) {
     case ChartStyle::CircularGauge:
         PaintCircularGauge(window, args);
@@ -100,12 +101,23 @@ bool OnPaint(WidgetKind kind, HWND window) {
 void OnCpuDestroy(HWND window) {
     if (!appState.exitRequested) {
         // Nobody here asked for it: the shell's windows took the widgets.
-        OnWidgetsLost();
+        SendMessageW(appState.listenerWindow, kWidgetsLostMessage, 0, 0);
         return;
     }
     SaveSettings();  // RAM and Swap still exist, so all three positions are kept
     KillTimer(window, SampleTimerId);
     PostQuitMessage(0);
+}
+
+// The menu tells the chosen command and the listener runs it. The close
+// message ends an open menu: the program then ends as the last save left
+// it, instead of running the dismissed menu's saves.
+void OnContextMenu(HWND window, WPARAM hitTestCode, LPARAM point) {
+    if (hitTestCode != HTCAPTION) return;
+    const UINT command = TrackContextMenu(window, {GET_X_LPARAM(point), GET_Y_LPARAM(point)});
+    if (appState.closeRequested) return;
+    SendMessageW(appState.listenerWindow, kMenuCommandMessage, command,
+                 reinterpret_cast<LPARAM>(window));
 }
 
 // Returns true and sets result when the message needs no default handling.
@@ -178,7 +190,7 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
         AttachToDesktop(window);
         return false;
     case WM_NCRBUTTONUP:
-        ShowContextMenu(window, wParam, lParam);
+        OnContextMenu(window, wParam, lParam);
         return false;
     default:
         return false;
@@ -209,7 +221,7 @@ LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         AttachToDesktop(window);
         return 0;
     case WM_NCRBUTTONUP:
-        ShowContextMenu(window, wParam, lParam);
+        OnContextMenu(window, wParam, lParam);
         return 0;
     default:
         if (HandleCommonMessage(WidgetKind::Cpu, window, message, wParam, lParam, result))
@@ -276,10 +288,9 @@ void ShowChosenPlaces() {
     }
 }
 
-void RepaintWidgets() {
-    // A null window would invalidate every window on the desktop.
-    for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
-        if (w) InvalidateRect(w, nullptr, TRUE);
+unsigned WidgetDpi(HWND window) {
+    const bool attached = AttachedParent(window) != nullptr;
+    return ChooseWidgetDpi(attached, attached ? MonitorDpi(window) : 0, GetDpiForWindow(window));
 }
 
 void EndProgram() {

@@ -1,9 +1,6 @@
 #pragma once
 #include <windows.h>
 
-constexpr UINT_PTR SampleTimerId = 3001;
-constexpr UINT SamplePeriodMs = 6000;
-
 // Loads the settings, creates the CPU, RAM and Swap widgets in that order,
 // attaches each to the desktop and starts the sampling timer. False as soon
 // as one window cannot be created. Runs again when widgets that the shell
@@ -14,12 +11,12 @@ bool CreateWidgetWindows(HINSTANCE instance);
 // no monitor; saves nothing, so the chosen places outlive a monitor's absence.
 void ShowChosenPlaces();
 
-// Paints the widgets that exist anew: other colours, style or scale.
-void RepaintWidgets();
-
 // Ends the whole program, as "Exit" does: saves, destroys the three widgets
 // and ends the message loop with 0. Every way of asking to end comes here.
 void EndProgram();
+
+// The DPI a widget is sized and drawn by: its monitor's while attached.
+unsigned WidgetDpi(HWND window);
 
 LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK RamWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,6 +8,7 @@
 #include "settings/menu_logic.h"
 #include "settings/settings_logic.h"
 #include "tests/support/harness.h"
+#include "widgets/widget_logic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,17 @@
 // The real widget windows, created in this process by the program's own code,
 // driven through their messages and menu commands.
+#include "app/commands.h"
 #include "app/listener.h"
 #include "app/rest.h"
-#include "app/state.h"
+#include "core/state.h"
 #include "host/host_launcher.h"
 #include "metrics/sampling.h"
+#include "metrics/sampling_math.h"
 #include "render/gdiplus_include.h"
 #include "settings/context_menu.h"
 #include "settings/menu_logic.h"
-#include "settings/settings_store.h"
 #include "tests/support/harness.h"
+#include "widgets/refresh.h"
 #include "widgets/widgets.h"
 
 #include <gtest/gtest.h>
@@ -268,7 +270,7 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
              L"Software\\Vendrake Corvanite Plus!");
     ASSERT_TRUE(ReadHostInstallPath());
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
-    ASSERT_TRUE(OpenHostApplication());
+    ASSERT_TRUE(OpenHostApplication(nullptr));
     EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess()))
         << "the widgets stay idle";
     ASSERT_TRUE(WaitUntil([&] { return !ReadFileText(record).empty(); }));
@@ -282,7 +284,7 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
                                     nullptr, nullptr, nullptr);
         ShowWindow(window, show);
-        OpenHostApplication();
+        OpenHostApplication(nullptr);
         MSG msg = {};
         EXPECT_TRUE(PeekMessageW(&msg, window, 1827, 1827, PM_REMOVE) && msg.wParam == 0 &&
                     msg.lParam == 0);
@@ -304,7 +306,7 @@ TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
         GetDlgItemTextW(w, 0xFFFF, text, 128);
         PostMessageW(w, WM_COMMAND, IDOK, 0);
     });
-    OpenHostApplication();
+    OpenHostApplication(nullptr);
     watcher.join();
     EXPECT_EQ(L"Error: Cannot open Corvanite for Windows 11 main app.",
               std::wstring(caption) + L": " + text);

@@ -1,6 +1,6 @@
 #include "tools/benchmark/bench.h"
 
-#include "app/state.h"
+#include "core/state.h"
 #include "render/gdiplus_include.h"
 #include "widgets/widgets.h"
 

@@ -3,9 +3,9 @@
 
 #include "tools/benchmark/bench.h"
 
-#include "app/state.h"
+#include "core/state.h"
 #include "metrics/sampling.h"
-#include "widgets/widgets.h"
+#include "widgets/refresh.h"
 
 #include <string>
 
@@ -48,7 +48,7 @@ void BenchRender(std::vector<BenchRow>& rows) {
         settings.ScaleValue = 1;
         for (HWND w : {appState.ramWindow, appState.swapWindow, appState.cpuWindow}) PaintNow(w);
         const double ms = MedianMs(runs, [] {
-            SampleMetrics(appState.cpuWindow);
+            OnSamplingTimer(appState.cpuWindow, SampleTimerId);
             for (HWND w : {appState.ramWindow, appState.swapWindow, appState.cpuWindow})
                 UpdateWindow(w);
         });

@@ -3,8 +3,8 @@
 
 #include "tools/benchmark/bench.h"
 
-#include "app/state.h"
-#include "settings/context_menu.h"
+#include "app/commands.h"
+#include "core/state.h"
 #include "settings/menu_logic.h"
 
 #include <psapi.h>

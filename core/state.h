@@ -3,29 +3,17 @@
 // fixed value and lives until the process ends; nothing here is heap
 // allocated. Only the message-loop thread touches it.
 
-#include "app/rest_logic.h"
-#include "metrics/sampling_math.h"
+#include "core/colors.h"
+#include "core/figures.h"
+#include "core/scale.h"
+#include "core/visibility.h"
 
 #include <windows.h>
 #include <pdh.h>
 
 #include <cstdint>
 
-using Argb = std::uint32_t;  // 0xAARRGGBB, as GDI+ takes it
-
 enum class WidgetKind { Cpu, Ram, Swap };
-
-namespace ChartStyle {
-constexpr int CircularGauge = 1;
-constexpr int SegmentedBar = 2;
-constexpr int CapacityBar = 3;
-}  // namespace ChartStyle
-
-namespace ScaleStep {
-constexpr int Normal = 1;
-constexpr int Large = 2;
-constexpr int ExtraLarge = 3;
-}  // namespace ScaleStep
 
 struct AppearanceSettings {
     std::int32_t ScaleValue = ScaleStep::Normal;
@@ -93,6 +81,5 @@ struct SharedState {
 
 extern SharedState appState;
 
-constexpr COLORREF ColorKey = RGB(100, 100, 100);
 static_assert((AppearanceSettings::backgroundColor & 0xFFFFFF) == 0x646464 && ColorKey == 0x646464,
               "the background colour and the colour key must stay equal");

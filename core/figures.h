@@ -1,0 +1,22 @@
+#pragma once
+// The figures the widgets show, as the sampling leaves them.
+
+#include <windows.h>
+
+#include <cmath>
+
+// A figure that could not be read. It is shown as a dash: a 0 would look
+// like an idle machine or an empty memory.
+constexpr double kNoFigure = NAN;
+
+// GetSystemTimes in 100-ns units, summed over all processors; kernel time
+// includes idle time.
+struct SystemTimes {
+    ULONGLONG idle = 0;
+    ULONGLONG kernel = 0;
+    ULONGLONG user = 0;
+};
+
+// Where the processor figure comes from: the "% Processor Time" counter,
+// or the system's own times when the counter cannot be used.
+enum class CpuSource { Counter, SystemTimes };
