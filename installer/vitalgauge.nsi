@@ -32,6 +32,9 @@ SetCompressor /SOLID lzma
 !define UNINSTALLER "Uninstall.exe"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VitalGauge"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; Task Manager's Startup tab marks the Run value of the same name here (first
+; byte 2 enabled, 3 disabled): a mark of 3 keeps the value from running.
+!define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define SETTINGS_KEY "Software\VitalGauge"
 !define SETUP_MUTEX "VitalGaugeSetupRunning"
 !define CLOSE_WAIT_MS 10000
@@ -67,6 +70,7 @@ ${StrStr}
 Var WasRunning      ; widgets were running before setup touched anything
 Var Launched        ; setup has started the widgets already
 Var FolderCreated   ; 1 when this install created $INSTDIR
+Var Earlier         ; InstallLocation of the install found at start: "" when new
 
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${APP} ${VG_VERSION}: three small widgets on your desktop that show processor, memory and commit load.$\r$\n$\r$\nIf the widgets are running, Setup ends them and starts them again when it is done; your layout, colours, style and scale are kept.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
@@ -209,13 +213,20 @@ Section "${APP}" SecApp
 SectionEnd
 
 Section "Start ${APP} when I sign in" SecAutostart
+  ; A new install's tick wins over a mark left from before; an upgrade keeps
+  ; the user's choice in Task Manager.
+  ${If} $Earlier == ""
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${APP}"
+  ${EndIf}
   WriteRegStr HKCU "${RUN_KEY}" "${APP}" '"$INSTDIR\${EXE}"'
 SectionEnd
 
 Section "-Start the widgets"
-  ; Left unticked this time: an earlier install's value goes.
+  ; Left unticked this time: an earlier install's value goes, and its mark
+  ; with it, which would otherwise keep a later ticked upgrade from starting.
   ${IfNot} ${SectionIsSelected} ${SecAutostart}
     DeleteRegValue HKCU "${RUN_KEY}" "${APP}"
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${APP}"
   ${EndIf}
   ${GetParameters} $R0
   ClearErrors
@@ -243,6 +254,7 @@ Function .onInit
     Quit
   ${EndIf}
   StrCpy $Launched 0
+  ReadRegStr $Earlier HKCU "${UNINST_KEY}" "InstallLocation"
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/NOAUTOSTART" $R1
@@ -250,9 +262,8 @@ Function .onInit
     !insertmacro UnselectSection ${SecAutostart}
   ${Else}
     ; An upgrade keeps the user's earlier choice.
-    ReadRegStr $R1 HKCU "${UNINST_KEY}" "InstallLocation"
     ReadRegStr $R2 HKCU "${RUN_KEY}" "${APP}"
-    ${If} $R1 != ""
+    ${If} $Earlier != ""
     ${AndIf} $R2 == ""
       !insertmacro UnselectSection ${SecAutostart}
     ${EndIf}
@@ -282,9 +293,16 @@ Section "un.${APP}" un.SecApp
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
 
+  ; The Run value goes when it starts this install; its mark goes with it,
+  ; or alone when no Run value is left to own it. The mark of a Run value
+  ; that starts another folder is that install's.
   ReadRegStr $0 HKCU "${RUN_KEY}" "${APP}"
   ${If} $0 == '"$INSTDIR\${EXE}"'
     DeleteRegValue HKCU "${RUN_KEY}" "${APP}"
+    StrCpy $0 ""
+  ${EndIf}
+  ${If} $0 == ""
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${APP}"
   ${EndIf}
   ${If} $OwnsEntries == 1
     ReadRegDWORD $1 HKCU "${UNINST_KEY}" "InstallFolderCreated"

@@ -6,11 +6,14 @@
 # an unwritable folder are refused; install; sign in; upgrade over the running
 # widgets; uninstall keeping the settings; install elsewhere without sign-in
 # start; a stale uninstaller; uninstall with /PURGE; the portable zip.
+# Task Manager's "disabled" mark is planted before each install and the last
+# uninstall: only the upgrade keeps it.
 set -euo pipefail
 build=$1 version=$2
 setup=$build/VitalGauge-$version-setup.exe zip=$build/VitalGauge-$version-win64.zip
 settings='HKCU\Software\VitalGauge' host='HKCU\Software\Vendrake Corvanite Plus!'
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 uninst='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VitalGauge'
 tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -25,6 +28,8 @@ val() {
   done
   printf '%s' "$out"
 }
+# Task Manager's "disabled" mark for Run value $1.
+mark() { w reg add "$approved" /v "$1" /t REG_BINARY /d 030000001122334455667788 /f; }
 has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
 export_settings() { w reg export "$settings" "Z:$tmp/$1.reg" /y || fail "no settings key"; }
 # Polls a condition for up to 60 s.
@@ -42,6 +47,7 @@ lnk="$lnk/Microsoft/Windows/Start Menu/Programs/VitalGauge.lnk"
 w reg add "$settings" /v WindowPos /t REG_BINARY /d 280000006400000080000000e2000000 /f
 w reg add "$settings" /v chartTypeValue /t REG_DWORD /d 2 /f
 w reg add "$host" /v Path /d 'C:\Corvanite' /f && w reg add "$run" /v Other /d 'C:\other.exe' /f
+mark Other && mark VitalGauge  # left by an earlier install
 export_settings kept
 
 # A second setup beside the first (its window titled with the version):
@@ -57,6 +63,7 @@ w "$setup" /S || fail "silent install"
 for f in VitalGauge.exe vg-close.exe README.txt Uninstall.exe; do [ -f "$dir/$f" ] || fail "no $f"; done
 [ -f "$lnk" ] || fail "no Start-menu shortcut"
 [ "$(val "$run" VitalGauge)" = "\"$win\\VitalGauge.exe\"" ] || fail "Run value: $(val "$run" VitalGauge)"
+[ -z "$(val "$approved" VitalGauge)" ] || fail "a new install kept the disabled mark"
 for v in DisplayName DisplayIcon InstallLocation UninstallString QuietUninstallString \
          EstimatedSize NoModify NoRepair; do [ -n "$(val "$uninst" $v)" ] || fail "no $v"; done
 [ "$(val "$uninst" DisplayVersion)" = "$version" ] || fail "DisplayVersion"
@@ -67,31 +74,38 @@ w wineboot && until_ '[ "$(widgets)" = 3 ]'
 # shellcheck disable=SC2034  # read by the condition below
 old=$(app_pid)
 printf x >>"$dir/VitalGauge.exe"  # an older build is running
+mark VitalGauge  # turned off in Task Manager
 w "$setup" /S || fail "install over the running widgets"
+[ "$(val "$approved" VitalGauge)" = 030000001122334455667788 ] || fail "an upgrade dropped the mark"
 until_ '[ -n "$(app_pid)" ] && [ "$(app_pid)" != "$old" ] && [ "$(widgets)" = 3 ]'
 cmp -s "$dir/VitalGauge.exe" "$build/VitalGauge.exe" || fail "the program was not replaced"
 export_settings upgraded && cmp -s "$tmp/kept.reg" "$tmp/upgraded.reg" || fail "settings changed"
 
 w "$dir/Uninstall.exe" /S
 until_ '[ ! -e "$dir" ] && [ "$(widgets)" = 0 ]'
-[ ! -e "$lnk" ] && ! has_key "$uninst" && [ -z "$(val "$run" VitalGauge)" ] || fail "uninstall left entries"
+[ ! -e "$lnk" ] && ! has_key "$uninst" && [ -z "$(val "$run" VitalGauge)$(val "$approved" VitalGauge)" ] ||
+  fail "uninstall left entries"
 export_settings uninstalled && cmp -s "$tmp/kept.reg" "$tmp/uninstalled.reg" || fail "settings not kept"
 
 # A folder of the user's own: used, and left in place even when empty.
 tools="$WINEPREFIX/drive_c/My Tools" && mkdir -p "$tools"
 # cmd passes the command line as typed: /D= takes the rest, spaces and all.
-cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
+cp "$setup" "$WINEPREFIX/drive_c/setup.exe" && mark VitalGauge
 w cmd /c 'C:\setup.exe /S /NOAUTOSTART /LAUNCH /D=C:\My Tools' || fail "install into My Tools"
 until_ '[ "$(widgets)" = 3 ]'
-[ -z "$(val "$run" VitalGauge)" ] || fail "/NOAUTOSTART wrote a Run value"
+[ -z "$(val "$run" VitalGauge)$(val "$approved" VitalGauge)" ] ||
+  fail "/NOAUTOSTART wrote a Run value or kept the mark"
+mark VitalGauge  # with no Run value to own it
 mkdir -p "$dir" && cp "$tools/Uninstall.exe" "$dir/"  # a stale uninstaller: its program is gone
 w "$dir/Uninstall.exe" /S "_?=$win" && fail "a stale uninstaller succeeded"
 [ "$(val "$uninst" InstallLocation)" = 'C:\My Tools' ] || fail "a stale uninstaller removed entries"
 w "$tools/Uninstall.exe" /S /PURGE
 until_ '[ ! -e "$tools/Uninstall.exe" ] && [ "$(widgets)" = 0 ]'
 [ -d "$tools" ] && [ -z "$(ls -A "$tools")" ] || fail "My Tools removed or not emptied"
-! has_key "$settings" && ! has_key "$uninst" || fail "/PURGE left the settings or the entry"
-[ "$(val "$host" Path)" = 'C:\Corvanite' ] && [ -n "$(val "$run" Other)" ] || fail "other keys touched"
+! has_key "$settings" && ! has_key "$uninst" && [ -z "$(val "$approved" VitalGauge)" ] ||
+  fail "/PURGE left the settings, the entry or the mark"
+[ "$(val "$host" Path)" = 'C:\Corvanite' ] && [ -n "$(val "$run" Other)" ] && [ -n "$(val "$approved" Other)" ] ||
+  fail "other keys touched"
 
 # The portable zip: exactly its three files, and the program runs from it,
 # taking system DLLs from System32, not from planted ones beside it.
