@@ -2,6 +2,8 @@
 
 #include <shellscalingapi.h>
 
+#include <vector>
+
 namespace {
 
 using DpiOfMonitor = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
@@ -14,13 +16,44 @@ DpiOfMonitor LoadDpiOfMonitor() {
                   : nullptr;
 }
 
+unsigned DpiOf(HMONITOR monitor) {
+    static const DpiOfMonitor dpiOf = LoadDpiOfMonitor();  // once, not at every paint
+    UINT x = 0, y = 0;
+    if (!dpiOf || FAILED(dpiOf(monitor, MDT_EFFECTIVE_DPI, &x, &y))) return 0;
+    return x;
+}
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM param) {
+    MonitorArea area = {*bounds, {}, false, DpiOf(monitor)};
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+        area.work = info.rcWork;
+        area.workKnown = true;
+    }
+    try {
+        reinterpret_cast<std::vector<MonitorArea>*>(param)->push_back(area);
+    } catch (...) {
+        return FALSE;  // no exception may cross the system's callback
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 unsigned MonitorDpi(HWND window) {
-    static const DpiOfMonitor dpiOf = LoadDpiOfMonitor();  // once, not at every paint
-    UINT x = 0, y = 0;
-    if (!dpiOf || FAILED(dpiOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
-                               MDT_EFFECTIVE_DPI, &x, &y)))
-        return 0;
-    return x;
+    return DpiOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+}
+
+std::vector<MonitorArea> CurrentMonitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+RECT PrimaryWorkArea() {
+    RECT work = {};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return work;
 }

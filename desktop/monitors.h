@@ -1,5 +1,15 @@
 #pragma once
+#include "core/monitor_area.h"
+
 #include <windows.h>
+
+#include <vector>
 
 // The effective DPI of the monitor a window is on; 0 when it cannot tell.
 unsigned MonitorDpi(HWND window);
+
+// Every monitor with its work area and display scale.
+std::vector<MonitorArea> CurrentMonitors();
+
+// The primary monitor's work area; its whole screen if that cannot be read.
+RECT PrimaryWorkArea();

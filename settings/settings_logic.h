@@ -4,6 +4,7 @@
 // touches the registry or the monitors, so tests can hand in any data and
 // any arrangement of monitors.
 
+#include "core/monitor_area.h"
 #include "core/scale.h"
 
 #include <windows.h>
@@ -66,12 +67,6 @@ inline void ApplyStoredStep(const StoredBytes& stored, std::int32_t& value,
 }
 
 // --- placement ------------------------------------------------------------
-
-struct MonitorArea {
-    RECT monitor;    // the whole monitor: what the lookup intersects with
-    RECT work;       // the monitor less task bars and docked bars
-    bool workKnown;  // false when the monitor's information could not be read
-};
 
 // Corner offset of a rectangle that lies on no monitor any more.
 constexpr int kLostWidgetInset = 50;
@@ -206,19 +201,34 @@ inline void KeepApart(RECT (&places)[3], const bool (&movedByUs)[3], const RECT&
     }
 }
 
+// The display scale of the monitor a rectangle lies on most, or of the
+// primary one when it lies on none.
+inline unsigned DpiAt(const RECT& rect, const std::vector<MonitorArea>& monitors,
+                      const RECT& primaryWork) {
+    const MonitorArea* monitor = MonitorWithLargestIntersection(rect, monitors);
+    if (!monitor) monitor = MonitorWithLargestIntersection(primaryWork, monitors);
+    return monitor ? monitor->dpi : 0;
+}
+
 // Where the widgets are shown for the places the user chose: at start each
 // chosen place is pulled onto a work area (`pullOntoWorkArea`), after a
 // monitor change it is kept while it still overlaps a monitor. Either way a
 // place on no monitor is shown on the primary work area, and the widgets
-// moved so are kept apart. The chosen places themselves never change here.
+// moved so are kept apart by the size each has where it is shown (the
+// stored size may be another display scale's, or written by hand). The
+// chosen places themselves never change here.
 inline void ShownPlaces(const RECT (&chosen)[3], bool pullOntoWorkArea,
                         const std::vector<MonitorArea>& monitors, const RECT& primaryWork,
-                        RECT (&shown)[3]) {
+                        int chartType, int scaleValue, RECT (&shown)[3]) {
     bool moved[3] = {};
     for (int i = 0; i < 3; ++i) {
         shown[i] = pullOntoWorkArea ? ClampRectToWorkAreas(chosen[i], monitors, primaryWork)
                                     : RestoredPlace(chosen[i], monitors, primaryWork);
         moved[i] = std::memcmp(&shown[i], &chosen[i], sizeof(RECT)) != 0;
+        const WidgetSize size =
+            StyleWindowSize(chartType, scaleValue, DpiAt(shown[i], monitors, primaryWork));
+        shown[i].right = PinToLong(std::int64_t{shown[i].left} + size.width);
+        shown[i].bottom = PinToLong(std::int64_t{shown[i].top} + size.height);
     }
     KeepApart(shown, moved, primaryWork);
 }

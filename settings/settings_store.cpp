@@ -56,39 +56,10 @@ void WriteDword(HKEY key, const wchar_t* name, std::uint32_t value) {
     RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM param) {
-    MonitorArea area = {*bounds, {}, false};
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info)) {
-        area.work = info.rcWork;
-        area.workKnown = true;
-    }
-    try {
-        reinterpret_cast<std::vector<MonitorArea>*>(param)->push_back(area);
-    } catch (...) {
-        return FALSE;  // no exception may cross the system's callback
-    }
-    return TRUE;
-}
-
-std::vector<MonitorArea> CurrentMonitors() {
-    std::vector<MonitorArea> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
-}
-
-// The primary monitor's work area; its whole screen if that cannot be read.
-RECT PrimaryWorkArea() {
-    RECT work = {};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work))
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return work;
-}
-
 }  // namespace
 
-void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
+void LoadSettings(const std::vector<MonitorArea>& monitors, const RECT& work, RECT& cpuRect,
+                  RECT& ramRect, RECT& swapRect) {
     RECT* rects[3] = {&cpuRect, &ramRect, &swapRect};
     bool stored[3] = {false, false, false};
     for (int i = 0; i < 3; ++i)
@@ -122,8 +93,6 @@ void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
     const unsigned dpi = GetDpiForSystem();
     const int edge = CreationEdge(settings.ScaleValue, 96);
     const int width = settings.chartTypeValue == ChartStyle::CapacityBar ? 2 * edge : edge;
-    const std::vector<MonitorArea> monitors = CurrentMonitors();
-    const RECT work = PrimaryWorkArea();
     RECT firstRun[3] = {};
     const LONG lefts[3] = {DpiScaled(kRects[0].left, dpi), DpiScaled(kRects[1].left, dpi),
                            DpiScaled(kRects[2].left, dpi)};
@@ -131,7 +100,8 @@ void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect) {
                 monitors, work, firstRun);
     for (int i = 0; i < 3; ++i) appState.chosenPlaces[i] = stored[i] ? *rects[i] : firstRun[i];
     RECT shown[3] = {};
-    ShownPlaces(appState.chosenPlaces, true, monitors, work, shown);
+    ShownPlaces(appState.chosenPlaces, true, monitors, work, settings.chartTypeValue,
+                settings.ScaleValue, shown);
     for (int i = 0; i < 3; ++i) {
         *rects[i] = shown[i];
         if (!stored[i]) appState.chosenPlaces[i] = shown[i];  // nothing chosen yet: ours
@@ -159,8 +129,4 @@ void SaveSettings() {
                        reinterpret_cast<const BYTE*>(&appState.chosenPlaces[i]), sizeof(RECT));
     for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);
     RegCloseKey(key);
-}
-
-void ShownPlacesNow(RECT (&shown)[3]) {
-    ShownPlaces(appState.chosenPlaces, false, CurrentMonitors(), PrimaryWorkArea(), shown);
 }

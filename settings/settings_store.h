@@ -1,11 +1,16 @@
 #pragma once
+#include "core/monitor_area.h"
+
 #include <windows.h>
 
-// Fills the three rectangles with the places the widgets are shown at (the
-// stored ones pulled onto a work area, defaults on a first run, never over
-// each other where the program moved them), the chosen places and the
-// appearance settings from the registry.
-void LoadSettings(RECT& cpuRect, RECT& ramRect, RECT& swapRect);
+#include <vector>
+
+// Fills the three rectangles with the places the widgets are shown at on
+// these monitors (the stored ones pulled onto a work area, defaults on a
+// first run, never over each other where the program moved them), the
+// chosen places and the appearance settings from the registry.
+void LoadSettings(const std::vector<MonitorArea>& monitors, const RECT& primaryWork, RECT& cpuRect,
+                  RECT& ramRect, RECT& swapRect);
 
 // The window's place on the screen becomes the chosen place of widget
 // `index` (0 CPU, 1 RAM, 2 Swap): after a drag or an align.
@@ -14,6 +19,3 @@ void ChoosePlace(int index, HWND window);
 // Writes all eleven values: the settings and the three chosen places. No
 // window is read, so a widget shown elsewhere keeps its chosen place.
 void SaveSettings();
-
-// Where the widgets go after the monitors changed, for their chosen places.
-void ShownPlacesNow(RECT (&shown)[3]);

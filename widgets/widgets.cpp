@@ -6,6 +6,7 @@
 #include "desktop/monitors.h"
 #include "render/painters.h"
 #include "settings/context_menu.h"
+#include "settings/settings_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/refresh.h"
 #include "widgets/widget_logic.h"
@@ -247,7 +248,7 @@ LRESULT CALLBACK SwapWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 bool CreateWidgetWindows(HINSTANCE instance) {
     RECT rects[3] = {};
-    LoadSettings(rects[0], rects[1], rects[2]);
+    LoadSettings(CurrentMonitors(), PrimaryWorkArea(), rects[0], rects[1], rects[2]);
     // The system's scale, as the first-run places have; a widget on another
     // monitor takes that one's at its first paint.
     const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, GetDpiForSystem());
@@ -275,8 +276,10 @@ bool CreateWidgetWindows(HINSTANCE instance) {
 }
 
 void ShowChosenPlaces() {
+    const AppearanceSettings& s = appState.WidgetSettings;
     RECT shown[3] = {};
-    ShownPlacesNow(shown);
+    ShownPlaces(appState.chosenPlaces, false, CurrentMonitors(), PrimaryWorkArea(),
+                s.chartTypeValue, s.ScaleValue, shown);
     for (int i = 0; i < 3; ++i) {
         const HWND window = *kWidgets[i].handle;
         RECT now = {};

@@ -290,8 +290,13 @@ TEST(Logic, PlacementOnTheWorkAreas) {
     // Chosen places as the left monitor goes and comes back: the widgets on
     // it are shown apart on the primary, never over the one the user put
     // there, and go back with their monitor; the chosen places never change.
-    auto at = [](LONG left, LONG top) { return RECT{left, top, left + 160, top + 160}; };
+    // Apart by the size each has there: stored at 112 pixels, or at 150 %.
+    auto at = [](LONG left, LONG top, LONG edge = 160) {
+        return RECT{left, top, left + edge, top + edge};
+    };
     const std::vector<MonitorArea> leftGone(monitors.begin(), monitors.begin() + 2);
+    const std::vector<MonitorArea> at150 = {{{0, 0, 1920, 1080}, primaryWork, true, 144}};
+    const RECT small[3] = {at(9000, 0, 112), at(9000, 0, 112), at(9000, 0, 112)};
     const RECT onLeft[3] = {at(-600, 100), at(-300, 100), at(100, 100)};
     const RECT overBar[3] = {at(-600, 100), at(-300, 100), at(100, 1000)};  // over the task bar
     const RECT stacked[3] = {at(100, 100), at(100, 100), at(-600, 100)};    // the user's own stack
@@ -305,10 +310,12 @@ TEST(Logic, PlacementOnTheWorkAreas) {
         {leftGone, false, onLeft, {at(390, 50), at(560, 50), at(100, 100)}},
         {leftGone, true, overBar, {at(50, 50), at(220, 50), at(100, 880)}},
         {leftGone, false, stacked, {at(100, 100), at(100, 100), at(390, 50)}},
+        {monitors, true, small, {at(50, 50), at(220, 50), at(390, 50)}},
+        {at150, false, small, {at(50, 50, 240), at(300, 50, 240), at(550, 50, 240)}},
     };
     for (const auto& p : places) {
         RECT shown[3] = {};
-        ShownPlaces(p.chosen, p.pull, p.monitors, primaryWork, shown);
+        ShownPlaces(p.chosen, p.pull, p.monitors, primaryWork, ChartStyle::CircularGauge, 1, shown);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(p.shown[i], shown[i]) << i << " " << p.pull;
     }
 }
