@@ -17,6 +17,15 @@ struct SystemTimes {
     ULONGLONG user = 0;
 };
 
+// The memory status behind the RAM and Swap figures, in bytes, from the
+// same reading; all zero when it could not be read.
+struct MemoryBytes {
+    ULONGLONG physicalTotal = 0;
+    ULONGLONG physicalAvailable = 0;
+    ULONGLONG commitLimit = 0;  // physical memory plus page files
+    ULONGLONG commitAvailable = 0;
+};
+
 // Where the processor figure comes from: the "% Processor Time" counter,
 // or the system's own times when the counter cannot be used.
 enum class CpuSource { Counter, SystemTimes };

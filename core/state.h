@@ -34,9 +34,11 @@ struct MetricValues {
     double cpuPercent = kNoFigure;
     double ramPercent = kNoFigure;
     double swapPercent = kNoFigure;
+    MemoryBytes memory = {};  // the figures in full, for the hover details
 };
 
 constexpr int kPathChars = 260;
+constexpr int kTipChars = 256;
 
 struct SharedState {
     AppearanceSettings WidgetSettings;
@@ -77,6 +79,17 @@ struct SharedState {
     CpuSource cpuSource = CpuSource::SystemTimes;
     SystemTimes cpuTimes;  // at the last processor read or priming
     Visibility visibility;
+    unsigned processorCount = 0;  // logical processors, in every group
+    // The hover details: the tooltip (made at the first hover), the widget
+    // whose figures it shows (null while hidden), the pointer it was shown
+    // at, the widget whose pointer is followed, its font, and its text.
+    HWND tipWindow = nullptr;
+    HWND tipWidget = nullptr;
+    WidgetKind tipKind = WidgetKind::Cpu;
+    POINT tipAnchor = {};
+    HWND hoverWidget = nullptr;
+    HFONT tipFont = nullptr;
+    wchar_t tipText[kTipChars] = {};
 };
 
 extern SharedState appState;

@@ -51,6 +51,14 @@ std::vector<MonitorArea> CurrentMonitors() {
     return monitors;
 }
 
+RECT WorkAreaAt(POINT point) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info))
+        return PrimaryWorkArea();
+    return info.rcWork;
+}
+
 RECT PrimaryWorkArea() {
     RECT work = {};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work))

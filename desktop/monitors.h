@@ -11,5 +11,8 @@ unsigned MonitorDpi(HWND window);
 // Every monitor with its work area and display scale.
 std::vector<MonitorArea> CurrentMonitors();
 
+// The work area of the monitor nearest to a point.
+RECT WorkAreaAt(POINT point);
+
 // The primary monitor's work area; its whole screen if that cannot be read.
 RECT PrimaryWorkArea();

@@ -26,10 +26,14 @@ bool PdhUsable() {
 void ReadMemoryFigures() {
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
-    const MemoryPercents memory =
-        MemoryPercentsFrom(GlobalMemoryStatusEx(&status) != FALSE, status);
+    const bool read = GlobalMemoryStatusEx(&status) != FALSE;
+    const MemoryPercents memory = MemoryPercentsFrom(read, status);
     appState.LiveMetrics.ramPercent = memory.ram;
     appState.LiveMetrics.swapPercent = memory.swap;
+    appState.LiveMetrics.memory = {};
+    if (read)
+        appState.LiveMetrics.memory = {status.ullTotalPhys, status.ullAvailPhys,
+                                       status.ullTotalPageFile, status.ullAvailPageFile};
 }
 
 void PrimeCpuFigure() {
@@ -57,6 +61,7 @@ void ReadCpuFigure() {
 }
 
 void OpenCpuCounter() {
+    appState.processorCount = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     appState.cpuSource = CpuSource::SystemTimes;
     if (!PdhUsable()) return;
     PDH_STATUS status = PdhOpenQueryW(nullptr, 0, &appState.cpuQuery);

@@ -7,6 +7,7 @@
 // Opens the processor counter from System32's pdh.dll and collects once, so
 // the first read has a rate to report. When the DLL, the query, the counter
 // or that collection fails, the figure comes from the system times instead.
+// Counts the logical processors too.
 void OpenCpuCounter();
 void CloseCpuCounter();
 

@@ -2,6 +2,8 @@
 
 #include "core/state.h"
 #include "metrics/sampling.h"
+#include "widgets/tip.h"
+#include "widgets/widget_logic.h"
 
 #include <initializer_list>
 
@@ -26,21 +28,31 @@ void StartSampling() {
 }
 
 void StopSampling() {
+    HideTip();  // nothing is shown at rest
     if (!appState.cpuWindow) return;
     KillTimer(appState.cpuWindow, FirstCpuReadTimerId);
     KillTimer(appState.cpuWindow, SampleTimerId);
 }
 
 void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId) {
+    const MetricValues before = appState.LiveMetrics;
     if (timerId == SampleTimerId) {
         ReadMemoryFigures();
         ReadCpuFigure();
-        RepaintWidgets();
     } else if (timerId == FirstCpuReadTimerId) {
         KillTimer(cpuWidget, FirstCpuReadTimerId);
         ReadCpuFigure();
-        Repaint(cpuWidget);
+    } else {
+        return;
     }
+    RepaintChanged(before, appState.LiveMetrics);
+    RefreshTip();
+}
+
+void RepaintChanged(const MetricValues& before, const MetricValues& now) {
+    if (ShownDiffers(before.cpuPercent, now.cpuPercent)) Repaint(appState.cpuWindow);
+    if (ShownDiffers(before.ramPercent, now.ramPercent)) Repaint(appState.ramWindow);
+    if (ShownDiffers(before.swapPercent, now.swapPercent)) Repaint(appState.swapWindow);
 }
 
 void RepaintWidgets() {

@@ -2,6 +2,8 @@
 // When the widgets read their figures and redraw. The CPU widget carries
 // the timers; the benchmark and the tests send it WM_TIMER themselves.
 
+#include "core/state.h"
+
 #include <windows.h>
 
 constexpr UINT_PTR SampleTimerId = 3001;
@@ -22,8 +24,14 @@ void StartSampling();
 void StopSampling();
 
 // The CPU widget's timers: a tick reads all three figures, the first read
-// the processor's; the widgets whose figures were read repaint.
+// the processor's; a widget repaints only when what it shows changed, and
+// a shown tip takes the new figures.
 void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId);
+
+// A paint is most of what a tick costs, and RAM and Swap keep their whole
+// percentage for minutes: only a widget that would look different with the
+// new figures is drawn again.
+void RepaintChanged(const MetricValues& before, const MetricValues& now);
 
 // Paints the widgets that exist anew: new figures, other colours, style or
 // scale.

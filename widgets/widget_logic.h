@@ -25,6 +25,13 @@ inline int TruncatePercent(double percent) {
     return static_cast<int>(percent);
 }
 
+// Whether a widget draws a new figure differently: another whole
+// percentage, or a figure that became known or unknown.
+inline bool ShownDiffers(double before, double after) {
+    if (std::isnan(before) || std::isnan(after)) return std::isnan(before) != std::isnan(after);
+    return TruncatePercent(before) != TruncatePercent(after);
+}
+
 // What a widget hands its painter. The Capacity Bar draws every widget's
 // text in swapTextColor.
 inline WidgetPaintArgs PaintArgsFor(WidgetKind kind, const AppearanceSettings& s,

@@ -9,6 +9,7 @@
 #include "settings/settings_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/refresh.h"
+#include "widgets/tip.h"
 #include "widgets/widget_logic.h"
 
 #include <windowsx.h>
@@ -110,11 +111,24 @@ void OnCpuDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
+void OnDestroy(WidgetKind kind, HWND window) {
+    if (appState.tipWidget == window) HideTip();
+    if (kind == WidgetKind::Cpu) OnCpuDestroy(window);
+}
+
+void OnTimer(WidgetKind kind, HWND window, UINT_PTR timerId) {
+    if (timerId == TipLeaveTimerId)
+        OnTipLeaveTimer(window);
+    else if (kind == WidgetKind::Cpu)  // the sampling timers are the CPU widget's
+        OnSamplingTimer(window, timerId);
+}
+
 // The menu tells the chosen command and the listener runs it. The close
 // message ends an open menu: the program then ends as the last save left
 // it, instead of running the dismissed menu's saves.
 void OnContextMenu(HWND window, WPARAM hitTestCode, LPARAM point) {
     if (hitTestCode != HTCAPTION) return;
+    HideTip();
     const UINT command = TrackContextMenu(window, {GET_X_LPARAM(point), GET_Y_LPARAM(point)});
     if (appState.closeRequested) return;
     SendMessageW(appState.listenerWindow, kMenuCommandMessage, command,
@@ -193,6 +207,29 @@ bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wPar
     case WM_NCRBUTTONUP:
         OnContextMenu(window, wParam, lParam);
         return false;
+    case WM_NCMOUSEMOVE:
+        OnTipPointerMove(window);
+        return false;
+    case WM_NCMOUSEHOVER:
+        ShowTip(kind, window, WidgetDpi(window));
+        result = 0;
+        return true;
+    case WM_NCMOUSELEAVE:
+        OnTipPointerLeave(window);
+        result = 0;
+        return true;
+    case WM_NCLBUTTONDOWN:  // a drag starts
+    case WM_NCRBUTTONDOWN:  // the menu comes
+        HideTip();
+        return false;
+    case WM_TIMER:
+        OnTimer(kind, window, wParam);
+        result = 0;
+        return true;
+    case WM_DESTROY:
+        OnDestroy(kind, window);
+        result = 0;
+        return true;
     default:
         return false;
     }
@@ -209,12 +246,6 @@ LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SIZE:
         // A paint that resized the widget paints once more at the new size.
         InvalidateRect(window, nullptr, TRUE);
-        return 0;
-    case WM_TIMER:
-        OnSamplingTimer(window, wParam);
-        break;
-    case WM_DESTROY:
-        OnCpuDestroy(window);
         return 0;
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:

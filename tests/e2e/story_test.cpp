@@ -83,6 +83,40 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     EXPECT_EQ(saved, ReadKey());
 }
 
+// Resting the pointer on the RAM widget's ring shows its figures in full, as
+// the system reports them; moving away hides them; the window in front stays.
+TEST(Story, FiguresInFullOnHover) {
+    DeleteKey();
+    VitalGauge app;
+    ASSERT_TRUE(app.Start());
+    const HWND front = GetForegroundWindow();
+    PointAt(app.ram, 81, 12);  // the ring's start: a drawn pixel
+    HWND tip = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (tip = FindProcessWindow(app.process.Id(), L"tooltips_class32", true)) != nullptr;
+    }));
+    wchar_t text[256] = {};
+    SendMessageW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    double used = 0, total = 0, available = 0;
+    int percent = 0;
+    ASSERT_EQ(4, swscanf(text, L"Memory in use: %lf GB of %lf GB (%d %%)\r\nAvailable: %lf GB",
+                         &used, &total, &percent, &available))
+        << text;
+    MEMORYSTATUSEX status = {sizeof status, 0, 0, 0, 0, 0, 0, 0, 0};
+    GlobalMemoryStatusEx(&status);
+    const double GiB = 1024.0 * 1024.0 * 1024.0;
+    EXPECT_NEAR(status.ullTotalPhys / GiB, total, 0.05);
+    EXPECT_NEAR(status.ullAvailPhys / GiB, available, 0.5) << "read a moment apart";
+    EXPECT_NEAR(total - available, used, 0.11);
+    EXPECT_NEAR(status.dwMemoryLoad, percent, 2);
+    EXPECT_EQ(front, GetForegroundWindow()) << "shown";
+    PointAt(app.ram, 83, 400);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(tip); }));
+    EXPECT_EQ(front, GetForegroundWindow()) << "hidden";
+    app.PostClose();
+    EXPECT_EQ(0, app.WaitExit());
+}
+
 // Without pdh.dll the processor figure comes from the system times, and
 // is shown. Without gdiplus.dll nothing can be drawn: the user is told.
 TEST(Story, StartsWithoutASystemDll) {

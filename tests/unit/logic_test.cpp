@@ -8,6 +8,7 @@
 #include "settings/menu_logic.h"
 #include "settings/settings_logic.h"
 #include "tests/support/harness.h"
+#include "widgets/tip_logic.h"
 #include "widgets/widget_logic.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,73 @@ TEST(Logic, SamplingAndShownValues) {
     for (auto [attached, monitor, window, dpi] :
          {std::tuple{true, 144u, 96u, 144u}, {false, 144u, 96u, 96u}, {true, 0u, 120u, 120u}})
         EXPECT_EQ(dpi, ChooseWidgetDpi(attached, monitor, window)) << attached << monitor;
+}
+
+TEST(Logic, HoverDetails) {
+    // The figures in full from the reading behind each percentage; GB are 1024³ bytes.
+    const ULONGLONG GiB = 1ull << 30, MiB = 1ull << 20;
+    const CpuSource counter = CpuSource::Counter, times = CpuSource::SystemTimes;
+    const WidgetKind ram = WidgetKind::Ram, swap = WidgetKind::Swap, cpu = WidgetKind::Cpu;
+    const std::wstring limit = L"\r\nThe limit is physical memory plus page files.";
+    for (const auto& [kind, m, source, processors, text] :
+         {std::tuple{ram, MetricValues{1, 57.9, 1, {17072495001, 7301444403, 0, 0}}, counter, 8u,
+                     std::wstring(L"Memory in use: 9.1 GB of 15.9 GB (57 %)\r\nAvailable: 6.8 GB")},
+          {ram,
+           {1, 0, 1, {0, 0, 0, 0}},
+           counter,
+           8u,
+           L"Memory in use: 0.0 GB of 0.0 GB (0 %)\r\nAvailable: 0.0 GB"},
+          {ram,
+           {1, 60, 1, {5 * MiB, 2 * MiB, 0, 0}},
+           counter,
+           8u,
+           L"Memory in use: 0.0 GB of 0.0 GB (60 %)\r\nAvailable: 0.0 GB"},
+          {ram,
+           {1, 50, 1, {GiB, GiB / 2, 0, 0}},
+           counter,
+           8u,
+           L"Memory in use: 0.5 GB of 1.0 GB (50 %)\r\nAvailable: 0.5 GB"},
+          {ram,
+           {1, NAN, 1, {GiB, GiB, 0, 0}},
+           counter,
+           8u,
+           L"Memory in use: \u2013\r\nAvailable: \u2013"},
+          {swap,
+           {1, 1, 43.75, {0, 0, 1500 * GiB, 905808602726}},
+           counter,
+           8u,
+           L"Committed: 656.4 GB of 1500.0 GB (43 %)" + limit},
+          {swap,
+           {1, 1, 7, {0, 0, GiB, 2 * GiB}},
+           counter,
+           8u,
+           L"Committed: 0.0 GB of 1.0 GB (7 %)" + limit},
+          {swap, {1, 1, NAN, {}}, counter, 8u, L"Committed: \u2013" + limit},
+          {cpu, {12.6, 1, 1, {}}, counter, 8u, L"Processor time: 12 %\r\nLogical processors: 8"},
+          {cpu,
+           {40, 1, 1, {}},
+           times,
+           16u,
+           L"Processor time: 40 %\r\nLogical processors: 16\r\nFrom the system's times: "
+           L"the processor counter cannot be used."},
+          {cpu,
+           {NAN, 1, 1, {}},
+           counter,
+           0u,
+           L"Processor time: \u2013\r\nLogical processors: \u2013"}})
+        EXPECT_EQ(text, TipText(kind, m, source, processors));
+
+    // Under the pointer, above it when there is no room below, always inside the work area.
+    const RECT work = {0, 0, 1920, 1040}, left = {-1280, 30, 0, 1024};
+    for (auto [pointer, tip, area, x, y] :
+         {std::tuple{POINT{500, 500}, SIZE{300, 60}, work, 500, 520},
+          {{1800, 500}, {300, 60}, work, 1620, 520},
+          {{500, 1000}, {300, 60}, work, 500, 940},
+          {{-1270, 20}, {300, 60}, left, -1270, 40},
+          {{-10, 500}, {300, 2000}, left, -300, 30}}) {
+        const POINT at = TipPlace(pointer, tip, area, 20);
+        EXPECT_EQ((std::vector<LONG>{x, y}), (std::vector<LONG>{at.x, at.y})) << pointer.x;
+    }
 }
 
 TEST(Logic, RestWhileNobodySees) {

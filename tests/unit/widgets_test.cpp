@@ -206,6 +206,18 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(i ? memory : cpu, GetUpdateRect(Widget(i), nullptr, FALSE) != 0) << timer;
     }
+    // A new figure repaints only the widgets that would look different.
+    for (auto [before, now, repainted] :
+         {std::tuple{MetricValues{12.9, 57, 43.75}, MetricValues{12.1, 57.9, 43}, 0},
+          {{12, 57, 43}, {13, 56.99, 44}, 0b111},
+          {{NAN, NAN, 9}, {0, 0, 9}, 0b110},
+          {{0, 5, 9}, {NAN, 5, NAN}, 0b101},
+          {{NAN, -0.5, 9}, {NAN, 0.7, 10}, 0b001}}) {
+        for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
+        RepaintChanged(before, now);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ((repainted >> (2 - i)) & 1, GetUpdateRect(Widget(i), nullptr, FALSE)) << i;
+    }
     // Other system colours (high contrast too) repaint all three at once.
     for (int i = 0; i < 3; ++i) ValidateRect(Widget(i), nullptr);
     ListenerWindowProc(nullptr, WM_SYSCOLORCHANGE, 0, 0);

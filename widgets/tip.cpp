@@ -1,0 +1,146 @@
+#include "widgets/tip.h"
+
+#include "desktop/monitors.h"
+#include "widgets/tip_logic.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace {
+
+// Wide enough for the longest line at 96 dpi; the longer ones wrap.
+constexpr int kTipMaxWidth = 320;
+// How far below the pointer the tip starts, clear of the arrow.
+constexpr int kBelowPointer = 20;
+
+// comctl32.dll is no KnownDLL: from System32 only, never by its bare name
+// (the manifest's common controls 6 still win). Without it, no tips.
+bool TipClassReady() {
+    static const bool ready = [] {
+        const HMODULE comctl =
+            LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        const auto init = comctl ? reinterpret_cast<Init>(reinterpret_cast<void (*)()>(
+                                       GetProcAddress(comctl, "InitCommonControlsEx")))
+                                 : nullptr;
+        const INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_BAR_CLASSES};
+        return init && init(&classes);
+    }();
+    return ready;
+}
+
+// The one tool of the tip; its text is the state's buffer, which outlives
+// every message that reads it.
+TTTOOLINFOW Tool() {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by common controls 5 and 6 alike
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = appState.listenerWindow;
+    tool.uId = 1;
+    tool.lpszText = appState.tipText;
+    return tool;
+}
+
+// A top-level window of ours, owned by the listener: never a child of the
+// shell's desktop window, whose process would get our notifications.
+HWND TipWindow() {
+    if (appState.tipWindow || !TipClassReady()) return appState.tipWindow;
+    appState.tipWindow = CreateWindowExW(
+        WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
+        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, appState.listenerWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (appState.tipWindow) {
+        TTTOOLINFOW tool = Tool();
+        SendMessageW(appState.tipWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    return appState.tipWindow;
+}
+
+// The status font at the widget's display scale, and a width to match.
+void ScaleTip(HWND tip, unsigned dpi) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        const HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
+        SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (appState.tipFont) DeleteObject(appState.tipFont);  // no longer the tip's
+        appState.tipFont = font;
+    }
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, DpiScaled(kTipMaxWidth, dpi));
+}
+
+// The text into the state's buffer; false when it is what the tip shows.
+bool ComposeText() {
+    const std::wstring text = TipText(appState.tipKind, appState.LiveMetrics, appState.cpuSource,
+                                      appState.processorCount);
+    if (text == appState.tipText) return false;
+    std::wcsncpy(appState.tipText, text.c_str(), kTipChars - 1);
+    return true;
+}
+
+// Also after new text: a shown tracking tip redraws only when placed.
+void PlaceTip(HWND tip, unsigned dpi) {
+    const LRESULT bubble = SendMessageW(tip, TTM_GETBUBBLESIZE, 0, 0);
+    const SIZE size = {LOWORD(bubble), HIWORD(bubble)};
+    const POINT at = TipPlace(appState.tipAnchor, size, WorkAreaAt(appState.tipAnchor),
+                              DpiScaled(kBelowPointer, dpi));
+    SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+}
+
+}  // namespace
+
+void OnTipPointerMove(HWND widget) {
+    if (appState.tipWidget == widget) KillTimer(widget, TipLeaveTimerId);
+    if (appState.hoverWidget == widget) return;
+    TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE | TME_NONCLIENT, widget,
+                             HOVER_DEFAULT};
+    if (TrackMouseEvent(&track)) appState.hoverWidget = widget;
+}
+
+void ShowTip(WidgetKind kind, HWND widget, unsigned dpi) {
+    if (appState.tipWidget == widget || AtRest(appState.visibility)) return;
+    HideTip();
+    const HWND tip = TipWindow();
+    if (!tip) return;
+    appState.tipWidget = widget;
+    appState.tipKind = kind;
+    GetCursorPos(&appState.tipAnchor);
+    ComposeText();
+    ScaleTip(tip, dpi);
+    TTTOOLINFOW tool = Tool();
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    PlaceTip(tip, dpi);
+    SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void OnTipPointerLeave(HWND widget) {
+    if (appState.hoverWidget == widget) appState.hoverWidget = nullptr;
+    if (appState.tipWidget != widget) return;
+    OnTipLeaveTimer(widget);
+    if (appState.tipWidget == widget) SetTimer(widget, TipLeaveTimerId, TipLeaveCheckMs, nullptr);
+}
+
+void OnTipLeaveTimer(HWND widget) {
+    POINT pointer = {};
+    RECT area = {};
+    if (!GetCursorPos(&pointer) || !GetWindowRect(widget, &area) || !PtInRect(&area, pointer))
+        HideTip();
+}
+
+void HideTip() {
+    appState.hoverWidget = nullptr;  // a menu or a drag ends the system's following too
+    const HWND shownFor = appState.tipWidget;
+    if (!shownFor) return;
+    appState.tipWidget = nullptr;
+    KillTimer(shownFor, TipLeaveTimerId);
+    TTTOOLINFOW tool = Tool();
+    SendMessageW(appState.tipWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void RefreshTip() {
+    if (!appState.tipWidget || !ComposeText()) return;
+    TTTOOLINFOW tool = Tool();
+    SendMessageW(appState.tipWindow, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    PlaceTip(appState.tipWindow, GetDpiForWindow(appState.tipWindow));  // the monitor it is on
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The hover details: a tracking tooltip of the program's own, shown by the
+// widget under the pointer with its figures in full. The widgets answer
+// WM_NCHITTEST with HTCAPTION, so the pointer over them comes as non-client
+// messages, which a subclassing tooltip never sees.
+
+#include "core/state.h"
+
+#include <windows.h>
+
+// The tip's leave check on the widget: see OnTipPointerLeave.
+constexpr UINT_PTR TipLeaveTimerId = 3020;
+constexpr UINT TipLeaveCheckMs = 200;
+
+// WM_NCMOUSEMOVE: follows the pointer on this widget, for its hover and
+// its leave; back over a drawn part, the tip stays.
+void OnTipPointerMove(HWND widget);
+
+// WM_NCMOUSEHOVER: shows the widget's figures at the pointer, in the font
+// and width of the widget's display scale. Not while at rest.
+void ShowTip(WidgetKind kind, HWND widget, unsigned dpi);
+
+// WM_NCMOUSELEAVE: hides the tip, unless the pointer only crossed into a
+// transparent gap of the same widget: then the leave timer checks until it
+// is off the widget's rectangle, so the tip does not blink.
+void OnTipPointerLeave(HWND widget);
+void OnTipLeaveTimer(HWND widget);
+
+// A right button, the start of a drag, rest, a widget going away.
+void HideTip();
+
+// After a tick: the shown tip takes the new figures, only when its text
+// changed, so it does not flicker.
+void RefreshTip();
