@@ -39,6 +39,8 @@ double MedianMs(int runs, Body body) {
 // Creates the three real widgets in this process (GDI+ started), once.
 bool BenchWidgets();
 
-// One tick as the program runs it: the CPU widget's timer message, the three
-// paints it asks for, and whatever the system queued meanwhile.
-void ForcedTick();
+// One tick as the program runs it: the CPU widget's timer message, the
+// paints it asks for, and whatever the system queued meanwhile; with
+// `repaintAll` all three widgets are drawn, as when every figure changed.
+// Returns how many widgets the tick itself asked to repaint.
+int ForcedTick(bool repaintAll);
