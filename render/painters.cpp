@@ -33,12 +33,16 @@ void PaintChart(HWND window, int chartType, const WidgetPaintArgs& args) {
 
     // At every paint, so the size follows the style, the scale and the
     // display scale whatever size the window was created or last left with.
-    // The position-changing handler still sends the widget to the bottom of
-    // the z-order.
+    // A window that has the size already is not moved: a move costs more
+    // than a paint, and the position-changing handler keeps the widget at
+    // the bottom of the z-order whenever anything else moves it.
     const int scale = EffectiveScale(args.scaleValue);
     const WidgetSize size = StyleWindowSize(chartType, scale, args.dpi);
-    SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    if (frame.right - frame.left != size.width || frame.bottom - frame.top != size.height)
+        SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     RECT client = {};
     GetClientRect(window, &client);
