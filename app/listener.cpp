@@ -8,6 +8,7 @@
 #include "render/palette_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/refresh.h"
+#include "widgets/tip.h"
 #include "widgets/widgets.h"
 
 #include <initializer_list>
@@ -183,6 +184,7 @@ void OnWidgetsLost() {
     // the screen's coordinates: save the chosen places, never read them.
     SaveSettings();
     KillTimer(appState.cpuWindow, SampleTimerId);
+    HideTip();  // it showed a widget that is gone
     appState.cpuWindow = appState.ramWindow = appState.swapWindow = nullptr;
     SetTimer(appState.listenerWindow, ShellWaitTimerId, ShellWaitMs, nullptr);
 }
