@@ -16,7 +16,6 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <string>
 
 namespace {
 

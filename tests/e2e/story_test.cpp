@@ -84,7 +84,8 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
 }
 
 // Resting the pointer on the RAM widget's ring shows its figures in full, as
-// the system reports them; moving away hides them; the window in front stays.
+// the system reports them; moving away or a right-click hides them; the
+// window in front stays.
 TEST(Story, FiguresInFullOnHover) {
     DeleteKey();
     VitalGauge app;
@@ -113,6 +114,10 @@ TEST(Story, FiguresInFullOnHover) {
     PointAt(app.ram, 83, 400);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(tip); }));
     EXPECT_EQ(front, GetForegroundWindow()) << "hidden";
+    PointAt(app.ram, 79, 13);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(tip); })) << "back";
+    ASSERT_TRUE(app.OpenMenu(app.ram));
+    EXPECT_FALSE(IsWindowVisible(tip)) << "the menu hides it";
     app.PostClose();
     EXPECT_EQ(0, app.WaitExit());
 }
