@@ -160,6 +160,7 @@ TEST(Logic, HoverDetails) {
     for (auto [pointer, tip, area, x, y] :
          {std::tuple{POINT{500, 500}, SIZE{300, 60}, work, 500, 520},
           {{1800, 500}, {300, 60}, work, 1620, 520},
+          {{500, 960}, {300, 60}, work, 500, 980},  // just fits below
           {{500, 1000}, {300, 60}, work, 500, 940},
           {{-1270, 20}, {300, 60}, left, -1270, 40},
           {{-10, 500}, {300, 2000}, left, -300, 30}}) {
@@ -269,12 +270,13 @@ TEST(Logic, ChartGeometry) {
         }
     }
     EXPECT_EQ(320, StyleWindowSize(ChartStyle::CapacityBar, 1, 0).width) << "a gone window: 96 dpi";
+    EXPECT_EQ(160, StyleWindowSize(ChartStyle::SegmentedBar, 0, 96).height) << "scale 0 draws as 1";
 }
 
 TEST(Logic, StoredValues) {
     const std::uint32_t word = 0x11223344;
     const std::uint8_t one = 0x77, six[6] = {1, 2, 3, 4, 5, 6};
-    const RECT stored = {10, 20, 170, 180};
+    const RECT stored = {4, 20, 170, 180};  // its left is also a step just past 3
     auto bytes = [](const void* data, DWORD size, LONG status = ERROR_SUCCESS) {
         return StoredBytes{status, data, size};
     };
@@ -287,7 +289,7 @@ TEST(Logic, StoredValues) {
     // ScaleValue and chartTypeValue start at 3, radio index 2.
     const std::int32_t two = 2;
     for (auto [read, wantValue, wantIndex] : {std::tuple{bytes(&two, 4), 2, 1},
-                                              {bytes(&stored.left, 4), 10, 2},
+                                              {bytes(&stored.left, 4), 4, 2},
                                               {bytes(&word, 4), 0x11223344, 2},
                                               {bytes(six, 6), 1, 0},
                                               {bytes(&word, 4, ERROR_FILE_NOT_FOUND), 1, 0},
