@@ -91,7 +91,7 @@ export_settings uninstalled && cmp -s "$tmp/kept.reg" "$tmp/uninstalled.reg" || 
 tools="$WINEPREFIX/drive_c/My Tools" && mkdir -p "$tools"
 # cmd passes the command line as typed: /D= takes the rest, spaces and all.
 cp "$setup" "$WINEPREFIX/drive_c/setup.exe" && mark VitalGauge
-w cmd /c 'C:\setup.exe /S /NOAUTOSTART /LAUNCH /D=C:\My Tools' || fail "install into My Tools"
+w cmd /c 'C:\setup.exe /S /NOAUTOSTART /LAUNCH /D=C:\My Tools' || fail "install into My Tools: exit $?"
 until_ '[ "$(widgets)" = 3 ]'
 [ -z "$(val "$run" VitalGauge)$(val "$approved" VitalGauge)" ] ||
   fail "/NOAUTOSTART wrote a Run value or kept the mark"
