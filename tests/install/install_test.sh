@@ -35,8 +35,8 @@ export_settings() { w reg export "$settings" "Z:$tmp/$1.reg" /y || fail "no sett
 # Polls a condition for up to 60 s.
 until_() { for _ in $(seq 600); do eval "$1" && return 0; sleep 0.1; done; fail "never true: $1"; }
 widgets() { xdotool search --onlyvisible --name '^(RAM|Swap)?VitalGauge$' 2>/dev/null | wc -l; }
-# VitalGauge processes of this prefix (other prefixes may run the program too).
-ours() { for p in $(pgrep -f 'VitalGauge\.exe'); do
+# Processes of program $1 in this prefix (other prefixes may run it too).
+ours() { for p in $(pgrep -f "$1\\.exe"); do
   grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done; true; }
 app_pid() { xdotool search --onlyvisible --name '^VitalGauge$' getwindowpid 2>/dev/null || true; }
 local_win=$(wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')
@@ -59,7 +59,7 @@ kill "$first" && until_ '! xdotool search --name "^VitalGauge $version Setup" >/
 ! has_key "$uninst" || fail "a refused setup left an Uninstall entry"
 
 w "$setup" /S || fail "silent install"
-[ -z "$(ours)" ] || fail "started without /LAUNCH"
+[ -z "$(ours VitalGauge)" ] || fail "started without /LAUNCH"
 for f in VitalGauge.exe vg-close.exe README.txt Uninstall.exe; do [ -f "$dir/$f" ] || fail "no $f"; done
 [ -f "$lnk" ] || fail "no Start-menu shortcut"
 [ "$(val "$run" VitalGauge)" = "\"$win\\VitalGauge.exe\"" ] || fail "Run value: $(val "$run" VitalGauge)"
@@ -82,7 +82,8 @@ cmp -s "$dir/VitalGauge.exe" "$build/VitalGauge.exe" || fail "the program was no
 export_settings upgraded && cmp -s "$tmp/kept.reg" "$tmp/upgraded.reg" || fail "settings changed"
 
 w "$dir/Uninstall.exe" /S
-until_ '[ ! -e "$dir" ] && [ "$(widgets)" = 0 ]'
+# The uninstaller goes on from its copy in %TEMP% (Un.exe) after the folder is gone.
+until_ '[ ! -e "$dir" ] && [ "$(widgets)" = 0 ] && [ -z "$(ours Un)" ]'
 [ ! -e "$lnk" ] && ! has_key "$uninst" && [ -z "$(val "$run" VitalGauge)$(val "$approved" VitalGauge)" ] ||
   fail "uninstall left entries"
 export_settings uninstalled && cmp -s "$tmp/kept.reg" "$tmp/uninstalled.reg" || fail "settings not kept"
