@@ -81,7 +81,8 @@ bool ComposeText() {
 
 // Also after new text: a shown tracking tip redraws only when placed.
 void PlaceTip(HWND tip, unsigned dpi) {
-    const LRESULT bubble = SendMessageW(tip, TTM_GETBUBBLESIZE, 0, 0);
+    TTTOOLINFOW tool = Tool();
+    const LRESULT bubble = SendMessageW(tip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool));
     const SIZE size = {LOWORD(bubble), HIWORD(bubble)};
     const POINT at = TipPlace(appState.tipAnchor, size, WorkAreaAt(appState.tipAnchor),
                               DpiScaled(kBelowPointer, dpi));
