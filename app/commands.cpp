@@ -7,6 +7,7 @@
 #include "settings/menu_logic.h"
 #include "settings/settings_store.h"
 #include "widgets/refresh.h"
+#include "widgets/tray.h"
 #include "widgets/widgets.h"
 
 #include <initializer_list>
@@ -28,6 +29,16 @@ void ChangeColor(HWND clicked, bool gauge) {
     *field = PickColor(clicked, *field);
     SaveSettings();  // also after a cancel: the save is the command's, not the colour's
     InvalidateRect(clicked, nullptr, TRUE);
+    SyncTrayIcon();  // a bar has the widget's gauge colour
+}
+
+void SwitchTrayIcon() {
+    appState.tray.wanted = !appState.tray.wanted;
+    StoreTraySwitch(appState.tray.wanted);
+    if (appState.tray.wanted)
+        AddTrayIcon();
+    else
+        RemoveTrayIcon();
 }
 
 // Lines the three widgets up in a row or a column anchored at the clicked
@@ -91,6 +102,9 @@ void RunMenuCommand(HWND clicked, UINT command) {
         break;
     case MenuId::Settings:
         OpenHostApplication(appState.cpuWindow);
+        break;
+    case MenuId::NotificationIcon:
+        SwitchTrayIcon();
         break;
     case MenuId::Exit:
         EndProgram();

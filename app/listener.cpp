@@ -6,10 +6,15 @@
 #include "core/state.h"
 #include "desktop/desktop_attach.h"
 #include "render/palette_logic.h"
+#include "settings/context_menu.h"
 #include "settings/settings_store.h"
 #include "widgets/refresh.h"
 #include "widgets/tip.h"
+#include "widgets/tray.h"
+#include "widgets/tray_logic.h"
 #include "widgets/widgets.h"
+
+#include <windowsx.h>
 
 #include <initializer_list>
 
@@ -73,6 +78,17 @@ void OnShellCreated() {
     else
         RecreateWidgets();
     RetryAttachmentWhileDetached();
+    AddTrayIcon();  // a new notification area knows nothing of ours
+}
+
+// The icon's menu, at the point the shell anchors it: the pointer's, or the
+// icon's for a key. Its command runs with no widget clicked; the close
+// message ends an open menu, and the program then ends as saved.
+void OnTrayEvent(WPARAM anchor, LPARAM event) {
+    if (!OpensTrayMenu(event)) return;
+    const UINT command =
+        TrackTrayMenu(appState.listenerWindow, {GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
+    if (command != 0 && !appState.closeRequested) RunMenuCommand(nullptr, command);
 }
 
 void OnShellWaitOver() {
@@ -107,9 +123,13 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         OnShowRequested();
         return 0;
     }
+    if (ChangesTaskbarLook(message)) OnTaskbarLookChanged();
     // Other colours to draw in, or another scale on a widget's monitor.
     if (ChangesDrawnColors(message, wParam) || message == WM_DISPLAYCHANGE) RepaintWidgets();
     switch (message) {
+    case kTrayMessage:
+        OnTrayEvent(wParam, lParam);
+        return 0;
     case kMenuCommandMessage:
         RunMenuCommand(reinterpret_cast<HWND>(lParam), static_cast<UINT>(wParam));
         return 0;
@@ -166,11 +186,11 @@ HWND CreateListenerWindow(HINSTANCE instance) {
     RegisterClassExW(&wc);
     appState.listenerWindow = CreateWindowExW(0, kListenerClassName, kListenerTitle, 0, 0, 0, 0, 0,
                                               nullptr, nullptr, instance, nullptr);
-    // An elevated program would otherwise not hear the shell's message, nor
-    // the close message of an installer or vg-close, nor a second start, that
-    // is not elevated.
-    for (UINT message :
-         {appState.shellCreatedMessageId, appState.closeMessageId, appState.showMessageId})
+    // An elevated program would otherwise not hear the shell's messages (its
+    // announcement, the icon's events), nor the close message of an
+    // installer or vg-close, nor a second start, that is not elevated.
+    for (UINT message : {appState.shellCreatedMessageId, appState.closeMessageId,
+                         appState.showMessageId, kTrayMessage})
         ChangeWindowMessageFilterEx(appState.listenerWindow, message, MSGFLT_ALLOW, nullptr);
     ListenForRest(appState.listenerWindow);
     return appState.listenerWindow;

@@ -4,6 +4,7 @@
 #include "metrics/sampling.h"
 #include "render/gdiplus_include.h"
 #include "render/painters.h"
+#include "widgets/tray.h"
 #include "widgets/widgets.h"
 
 namespace {
@@ -113,9 +114,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     OpenCpuCounter();
     if (CreateWidgetWindows(instance)) {
         RetryAttachmentWhileDetached();  // a slow sign-in: the desktop's view may come later
+        AddTrayIcon();
         EnableEfficiencyMode();
         exitCode = RunMessageLoop();
     }
+    RemoveTrayIcon();  // whichever way the loop ended: no ghost in the notification area
     // A second start from now on waits for this process to end, instead of
     // handing over to a listener that no longer reads its messages.
     DestroyWindow(appState.listenerWindow);

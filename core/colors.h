@@ -11,6 +11,13 @@ using Argb = std::uint32_t;
 // The widgets' transparent colour: what stays in it shows the desktop.
 constexpr COLORREF ColorKey = RGB(100, 100, 100);
 
+// What GetSysColor answers for the colours a high-contrast theme sets.
+struct SystemColors {
+    COLORREF windowText;
+    COLORREF highlight;
+    COLORREF grayText;
+};
+
 // 0xAARRGGBB to the colour dialog's 0x00BBGGRR; the alpha byte is dropped.
 inline COLORREF ArgbToDialogColor(Argb argb) {
     const std::uint32_t red = (argb >> 16) & 0xFF, green = (argb >> 8) & 0xFF, blue = argb & 0xFF;

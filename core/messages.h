@@ -1,7 +1,8 @@
 #pragma once
-// The two events that travel up from the widgets to the program's listener
-// window, which decides what follows. Sent, not posted: each is handled
-// before the widget goes on, in the order the widgets see things.
+// The messages of the program's own to its listener window. Two events
+// travel up from the widgets, and the listener decides what follows; they
+// are sent, not posted: each is handled before the widget goes on, in the
+// order the widgets see things. The shell posts the third.
 
 #include <windows.h>
 
@@ -12,3 +13,7 @@ constexpr UINT kMenuCommandMessage = WM_APP + 1;
 // The CPU widget is being destroyed without anyone here asking: the shell
 // took the widgets with its windows.
 constexpr UINT kWidgetsLostMessage = WM_APP + 2;
+
+// The notification area's news of the icon, in version 4's packing: wParam
+// the anchor point (x, y), lParam the event with the icon's id above it.
+constexpr UINT kTrayMessage = WM_APP + 3;

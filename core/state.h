@@ -6,6 +6,7 @@
 #include "core/colors.h"
 #include "core/figures.h"
 #include "core/scale.h"
+#include "core/tray.h"
 #include "core/visibility.h"
 
 #include <windows.h>
@@ -14,6 +15,8 @@
 #include <cstdint>
 
 enum class WidgetKind { Cpu, Ram, Swap };
+// In the order the widgets are created, and the icon draws their bars.
+constexpr WidgetKind kWidgetKinds[3] = {WidgetKind::Cpu, WidgetKind::Ram, WidgetKind::Swap};
 
 struct AppearanceSettings {
     std::int32_t ScaleValue = ScaleStep::Normal;
@@ -90,6 +93,7 @@ struct SharedState {
     HWND hoverWidget = nullptr;
     HFONT tipFont = nullptr;
     wchar_t tipText[kTipChars] = {};
+    TrayState tray;  // the notification-area icon
 };
 
 extern SharedState appState;

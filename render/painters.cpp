@@ -8,19 +8,11 @@
 
 namespace {
 
-bool HighContrastOn() {
-    HIGHCONTRASTW contrast = {};
-    contrast.cbSize = sizeof(contrast);
-    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
-           (contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
-
 // Asked at every paint: the theme can change at any time, and the listener
 // repaints the widgets when it does.
 ChartColors CurrentColors(const WidgetPaintArgs& args, int chartType) {
-    const SystemColors system = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HIGHLIGHT),
-                                 GetSysColor(COLOR_GRAYTEXT)};
-    return ColorsToDraw(args, chartType, HighContrastOn() ? &system : nullptr);
+    SystemColors system = {};
+    return ColorsToDraw(args, chartType, ReadHighContrast(system) ? &system : nullptr);
 }
 
 // The frame every style paints in: size the window for the style, compose
@@ -78,6 +70,17 @@ void PaintChart(HWND window, int chartType, const WidgetPaintArgs& args) {
 }
 
 }  // namespace
+
+bool ReadHighContrast(SystemColors& colors) {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof(contrast);
+    if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) ||
+        !(contrast.dwFlags & HCF_HIGHCONTRASTON))
+        return false;
+    colors = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HIGHLIGHT),
+              GetSysColor(COLOR_GRAYTEXT)};
+    return true;
+}
 
 void PaintCircularGauge(HWND window, const WidgetPaintArgs& args) {
     PaintChart(window, ChartStyle::CircularGauge, args);

@@ -13,13 +13,6 @@ struct ChartColors {
     Argb outline;
 };
 
-// What GetSysColor answers for the colours a high-contrast theme sets.
-struct SystemColors {
-    COLORREF windowText;
-    COLORREF highlight;
-    COLORREF grayText;
-};
-
 // Null highContrast: the user's colours and the style's own greys. Else the
 // system's, which a user with low vision chose for everything; the user's
 // stay stored for when high contrast ends. A system colour equal to the

@@ -44,6 +44,13 @@ inline std::uint32_t StoredColor(const StoredBytes& stored, std::uint32_t fallba
     return color;
 }
 
+// A switch that is on unless its value holds a 0.
+inline bool StoredSwitch(const StoredBytes& stored) {
+    std::uint32_t on = 1;
+    TakeStoredBytes(stored, &on, sizeof(on));
+    return on != 0;
+}
+
 // A widget rectangle, taken over `rect` byte for byte. Returns true when
 // the registry held one, i.e. at least one byte of it was taken; an empty,
 // missing, unreadable or oversized value leaves the default in place.

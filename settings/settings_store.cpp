@@ -9,6 +9,9 @@
 namespace {
 
 const wchar_t kSettingsKey[] = L"Software\\VitalGauge";
+// Written only while the icon is switched off: a user who never touched it
+// keeps the eleven values earlier versions know.
+const wchar_t kTrayValue[] = L"NotificationIcon";
 
 struct DefaultRect {
     const wchar_t* valueName;
@@ -82,6 +85,8 @@ void LoadSettings(const std::vector<MonitorArea>& monitors, const RECT& work, RE
             QueryValue<sizeof(Argb)>(key, c.valueName, [&](const StoredBytes& s) {
                 settings.*c.field = StoredColor(s, c.fallback);
             });
+        QueryValue<sizeof(DWORD)>(
+            key, kTrayValue, [](const StoredBytes& s) { appState.tray.wanted = StoredSwitch(s); });
         RegCloseKey(key);
     }
 
@@ -128,5 +133,18 @@ void SaveSettings() {
         RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
                        reinterpret_cast<const BYTE*>(&appState.chosenPlaces[i]), sizeof(RECT));
     for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);
+    RegCloseKey(key);
+}
+
+void StoreTraySwitch(bool on) {
+    if (on) {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kTrayValue);
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    WriteDword(key, kTrayValue, 0);
     RegCloseKey(key);
 }

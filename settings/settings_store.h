@@ -19,3 +19,7 @@ void ChoosePlace(int index, HWND window);
 // Writes all eleven values: the settings and the three chosen places. No
 // window is read, so a widget shown elsewhere keeps its chosen place.
 void SaveSettings();
+
+// The notification-area icon's switch: "NotificationIcon" = 0 while off,
+// no value while on. Read by LoadSettings; written only by the switch.
+void StoreTraySwitch(bool on);

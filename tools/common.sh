@@ -82,6 +82,15 @@ vg_start_prefix() {
     </dev/null >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     </dev/null >/dev/null 2>&1
+  # Without a tray on the X display, Wine shows notification icons in a
+  # window of its own, which takes the keyboard from the window in front as
+  # no notification area does. Its shell reads this when it starts: anew.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v ShowSystray /t REG_SZ /d n /f \
+    </dev/null >/dev/null 2>&1
+  wineserver -k
+  wineserver -w
+  wineserver -p
+  wineboot </dev/null >/dev/null 2>&1
   vg_log "wine prefix $VG_PREFIX"
 }
 

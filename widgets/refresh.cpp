@@ -3,6 +3,7 @@
 #include "core/state.h"
 #include "metrics/sampling.h"
 #include "widgets/tip.h"
+#include "widgets/tray.h"
 #include "widgets/widget_logic.h"
 
 #include <initializer_list>
@@ -46,6 +47,7 @@ void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId) {
         return;
     }
     RepaintChanged(before, appState.LiveMetrics);
+    SyncTrayIcon();
     RefreshTip();
 }
 
@@ -57,4 +59,5 @@ void RepaintChanged(const MetricValues& before, const MetricValues& now) {
 
 void RepaintWidgets() {
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) Repaint(w);
+    SyncTrayIcon();  // the icon shows the same figures in the same colours
 }

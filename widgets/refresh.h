@@ -24,8 +24,8 @@ void StartSampling();
 void StopSampling();
 
 // The CPU widget's timers: a tick reads all three figures, the first read
-// the processor's; a widget repaints only when what it shows changed, and
-// a shown tip takes the new figures.
+// the processor's; a widget repaints only when what it shows changed, the
+// icon changes only what differs, and a shown tip takes the new figures.
 void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId);
 
 // A paint is most of what a tick costs, and RAM and Swap keep their whole
@@ -33,6 +33,6 @@ void OnSamplingTimer(HWND cpuWidget, UINT_PTR timerId);
 // new figures is drawn again.
 void RepaintChanged(const MetricValues& before, const MetricValues& now);
 
-// Paints the widgets that exist anew: new figures, other colours, style or
-// scale.
+// Paints the widgets that exist anew (new figures, other colours, style or
+// scale), and brings the notification-area icon up to date.
 void RepaintWidgets();

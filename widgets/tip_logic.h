@@ -13,12 +13,13 @@
 
 constexpr wchar_t kTipDash[] = L"\u2013";
 
-// Bytes as Windows writes them: in units of 1024³, one decimal, "GB".
-inline std::wstring GigabytesText(ULONGLONG bytes) {
+// Bytes as Windows writes them: in units of 1024³, one decimal; with "GB".
+inline std::wstring GigabytesNumber(ULONGLONG bytes) {
     wchar_t text[32] = {};
-    std::swprintf(text, 32, L"%.1f GB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
+    std::swprintf(text, 32, L"%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
     return text;
 }
+inline std::wstring GigabytesText(ULONGLONG bytes) { return GigabytesNumber(bytes) + L" GB"; }
 
 // The widget's own whole percentage, "57 %", or a dash as it shows one.
 inline std::wstring TipPercentText(double percent) {
@@ -30,25 +31,38 @@ inline ULONGLONG InUse(ULONGLONG total, ULONGLONG available) {
     return available > total ? 0 : total - available;
 }
 
+// The sizes behind the RAM widget's figure (physical memory) or the Swap
+// widget's (the commit charge against its limit).
+struct UsedOfTotal {
+    ULONGLONG used;
+    ULONGLONG total;
+};
+inline UsedOfTotal MemoryInUse(WidgetKind kind, const MemoryBytes& b) {
+    if (kind == WidgetKind::Ram)
+        return {InUse(b.physicalTotal, b.physicalAvailable), b.physicalTotal};
+    return {InUse(b.commitLimit, b.commitAvailable), b.commitLimit};
+}
+
 // The figures in full of one widget, from the reading its percentage came
 // from: a figure not read shows as a dash, as on the widget.
 inline std::wstring TipText(WidgetKind kind, const MetricValues& m, CpuSource source,
                             unsigned processors) {
-    const MemoryBytes& b = m.memory;
     switch (kind) {
     case WidgetKind::Ram: {
         if (std::isnan(m.ramPercent))
             return std::wstring(L"Memory in use: ") + kTipDash + L"\r\nAvailable: " + kTipDash;
-        return L"Memory in use: " + GigabytesText(InUse(b.physicalTotal, b.physicalAvailable)) +
-               L" of " + GigabytesText(b.physicalTotal) + L" (" + TipPercentText(m.ramPercent) +
-               L")\r\nAvailable: " + GigabytesText(b.physicalAvailable);
+        const UsedOfTotal sizes = MemoryInUse(kind, m.memory);
+        return L"Memory in use: " + GigabytesText(sizes.used) + L" of " +
+               GigabytesText(sizes.total) + L" (" + TipPercentText(m.ramPercent) +
+               L")\r\nAvailable: " + GigabytesText(m.memory.physicalAvailable);
     }
     case WidgetKind::Swap: {
-        const std::wstring committed =
-            std::isnan(m.swapPercent)
-                ? kTipDash
-                : GigabytesText(InUse(b.commitLimit, b.commitAvailable)) + L" of " +
-                      GigabytesText(b.commitLimit) + L" (" + TipPercentText(m.swapPercent) + L")";
+        const UsedOfTotal sizes = MemoryInUse(kind, m.memory);
+        const std::wstring committed = std::isnan(m.swapPercent)
+                                           ? kTipDash
+                                           : GigabytesText(sizes.used) + L" of " +
+                                                 GigabytesText(sizes.total) + L" (" +
+                                                 TipPercentText(m.swapPercent) + L")";
         return L"Committed: " + committed + L"\r\nThe limit is physical memory plus page files.";
     }
     case WidgetKind::Cpu:

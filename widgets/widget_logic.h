@@ -32,26 +32,37 @@ inline bool ShownDiffers(double before, double after) {
     return TruncatePercent(before) != TruncatePercent(after);
 }
 
+// The name a widget shows its figure under.
+inline const wchar_t* WidgetLabel(WidgetKind kind) {
+    return kind == WidgetKind::Cpu ? L"CPU" : kind == WidgetKind::Ram ? L"RAM" : L"Swap";
+}
+
+// The figure a widget shows, kNoFigure while none is read.
+inline double WidgetFigure(WidgetKind kind, const MetricValues& m) {
+    return kind == WidgetKind::Cpu   ? m.cpuPercent
+           : kind == WidgetKind::Ram ? m.ramPercent
+                                     : m.swapPercent;
+}
+
 // What a widget hands its painter. The Capacity Bar draws every widget's
 // text in swapTextColor.
 inline WidgetPaintArgs PaintArgsFor(WidgetKind kind, const AppearanceSettings& s,
                                     const MetricValues& m) {
     const bool capacity = s.chartTypeValue == ChartStyle::CapacityBar;
-    auto shown = [&s](Argb progress, Argb text, const wchar_t* label, double percent) {
+    auto shown = [&](Argb progress, Argb text) {
+        const double percent = WidgetFigure(kind, m);
         const bool measured = !std::isnan(percent);
         return WidgetPaintArgs{
-            progress, text,     label,       measured ? TruncatePercent(percent) : 0,
+            progress, text,     WidgetLabel(kind), measured ? TruncatePercent(percent) : 0,
             measured, kBaseDpi, s.ScaleValue};
     };
     switch (kind) {
     case WidgetKind::Cpu:
-        return shown(s.cpuProgressColor, capacity ? s.swapTextColor : s.cpuTextColor, L"CPU",
-                     m.cpuPercent);
+        return shown(s.cpuProgressColor, capacity ? s.swapTextColor : s.cpuTextColor);
     case WidgetKind::Ram:
-        return shown(s.ramProgressColor, capacity ? s.swapTextColor : s.ramTextColor, L"RAM",
-                     m.ramPercent);
+        return shown(s.ramProgressColor, capacity ? s.swapTextColor : s.ramTextColor);
     case WidgetKind::Swap:
     default:
-        return shown(s.swapProgressColor, s.swapTextColor, L"Swap", m.swapPercent);
+        return shown(s.swapProgressColor, s.swapTextColor);
     }
 }

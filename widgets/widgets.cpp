@@ -10,6 +10,7 @@
 #include "settings/settings_store.h"
 #include "widgets/refresh.h"
 #include "widgets/tip.h"
+#include "widgets/tray.h"
 #include "widgets/widget_logic.h"
 
 #include <windowsx.h>
@@ -328,6 +329,9 @@ unsigned WidgetDpi(HWND window) {
 
 void EndProgram() {
     EndMenu();  // an open context menu would otherwise wait for the user
+    // Now: at the end of the session the process may be ended as soon as
+    // the message that led here returns.
+    RemoveTrayIcon();
     if (!appState.cpuWindow || !IsWindow(appState.cpuWindow)) {
         // The shell took the widgets; what they hold was saved when it changed.
         PostQuitMessage(0);

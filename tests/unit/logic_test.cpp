@@ -9,6 +9,7 @@
 #include "settings/settings_logic.h"
 #include "tests/support/harness.h"
 #include "widgets/tip_logic.h"
+#include "widgets/tray_logic.h"
 #include "widgets/widget_logic.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,119 @@ TEST(Logic, HoverDetails) {
     }
 }
 
+// The bottom row of an icon: '#' where a bar is, '.' where the taskbar shows.
+std::string BottomRow(const std::vector<std::uint32_t>& pixels, int size) {
+    std::string row;
+    for (int x = 0; x < size; ++x) row += pixels[(size - 1) * size + x] ? '#' : '.';
+    return row;
+}
+
+TEST(Logic, NotificationAreaIcon) {
+    // Each bar filled from the bottom in its widget's gauge colour, as far
+    // as the whole percentage the widget shows; never an empty bar for a load.
+    AppearanceSettings s;
+    s.cpuProgressColor = 0xFF0000FF, s.ramProgressColor = 0xFF00FF00,
+    s.swapProgressColor = 0xFFFF0000;
+    const Argb fills[3] = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000};
+    for (const auto& [size, m, rows, layout] :
+         {std::tuple{16, MetricValues{12.9, 57, 43}, std::vector<int>{2, 9, 7},
+                     std::string("####..####..####")},
+          {20, {0, 100, NAN}, {0, 20, 0}, "#####..#####..#####."},
+          {24, {1, 99.4, 50}, {1, 24, 12}, "######...######...######"},
+          {32, {-3, 200, 2}, {0, 32, 1}, "########....########....########"}}) {
+        TaskbarLook taskbar;
+        taskbar.iconSize = size;
+        const std::vector<std::uint32_t> pixels = TrayIconPixels(TrayLookFor(s, m, taskbar));
+        ASSERT_EQ(static_cast<size_t>(size * size), pixels.size());
+        EXPECT_EQ(layout, BottomRow(pixels, size)) << size;
+        for (int b = 0; b < 3; ++b) {
+            const int x = static_cast<int>(layout.find('#', b * (layout.size() / 3)));
+            int filled = 0;
+            for (int y = 0; y < size; ++y) {
+                const std::uint32_t p = pixels[y * size + x];
+                filled += p == fills[b];
+                EXPECT_EQ(p == fills[b], y >= size - rows[b]) << size << " bar " << b << " y " << y;
+            }
+            EXPECT_EQ(rows[b], filled) << size << " bar " << b;
+        }
+    }
+    // The empty part stands out on either taskbar; high contrast draws in
+    // the theme's colours, the colour key nudged.
+    TaskbarLook dark, light, contrast;
+    light.light = true;
+    contrast.highContrast = true;
+    contrast.system = {RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 128, 0)};
+    for (const auto& [taskbar, track, fill] : {std::tuple{dark, 0x8CFFFFFFu, 0xFF0000FFu},
+                                               {light, 0x73000000u, 0xFF0000FFu},
+                                               {contrast, 0xFF008000u, 0xFF646465u}}) {
+        const TrayIconLook look = TrayLookFor(s, {50, 50, 50}, taskbar);
+        EXPECT_EQ(track, look.track) << taskbar.light;
+        EXPECT_EQ(fill, look.fill[0]) << taskbar.light;
+    }
+
+    // The tip: a line per widget, the hover tip's GB, a dash for no figure,
+    // never more than the shell keeps.
+    const ULONGLONG GiB = 1ull << 30, most = ~0ull;
+    for (const auto& [m, text] :
+         {std::pair{
+              MetricValues{12.6, 57.9, 43.75, {17072495001, 7301444403, 33071248179, 18897338204}},
+              std::wstring(L"CPU 12 %\nRAM 57 % \u00B7 9.1 of 15.9 GB\nSwap 43 % \u00B7 13.2 "
+                           L"of 30.8 GB")},
+          {{NAN, NAN, NAN, {GiB, GiB, GiB, GiB}}, L"CPU \u2013\nRAM \u2013\nSwap \u2013"},
+          {{0, 0, 0, {}}, L"CPU 0 %\nRAM 0 % \u00B7 0.0 of 0.0 GB\nSwap 0 % \u00B7 0.0 of 0.0 GB"},
+          {{100, 100, 100, {1024 * GiB, 0, 1024 * GiB, 2048 * GiB}},
+           L"CPU 100 %\nRAM 100 % \u00B7 1024.0 of 1024.0 GB\nSwap 100 % \u00B7 0.0 of 1024.0 GB"},
+          {{-1e300, -1e300, -1e300, {most, 0, most, 0}},
+           L"CPU -2147483648 %\nRAM -2147483648 % \u00B7 17179869184.0 of 17179869184.0 GB\nSwap "
+           L"-2147483648 % \u00B7 17179869184.0 of 17179869184.0 GB"}}) {
+        EXPECT_EQ(text, TrayTipText(m));
+        EXPECT_LT(text.size(), static_cast<size_t>(kTrayTipChars));
+    }
+
+    // What a sync sends, from what the shell holds (the look and tip of
+    // `held`) and the figures now: only the parts that would show otherwise.
+    const UINT icon = NIF_ICON, tip = NIF_TIP, all = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    const MemoryBytes bytes = {16 * GiB, 7 * GiB, 32 * GiB, 18 * GiB};
+    const MetricValues held = {12.9, 57.2, 43, bytes};
+    MetricValues lessFree = held;
+    lessFree.memory.physicalAvailable -= GiB / 4;
+    enum { Wanted = 1, Added = 2, Due = 4, Rest = 8 };
+    for (const auto& [flags, now, ramColor, message, parts] :
+         {std::tuple{Wanted | Added, held, s.ramProgressColor, DWORD{NIM_MODIFY}, 0u},
+          {Wanted | Added, {12.1, 57.9, 43.9, bytes}, s.ramProgressColor, NIM_MODIFY, 0u},
+          {Wanted | Added, {12.9, 58, 43, bytes}, s.ramProgressColor, NIM_MODIFY, tip},
+          {Wanted | Added, {20, 57, 43, bytes}, s.ramProgressColor, NIM_MODIFY, icon | tip},
+          {Wanted | Added, lessFree, s.ramProgressColor, NIM_MODIFY, tip},
+          {Wanted | Added, held, 0xFF123456, NIM_MODIFY, icon},
+          {Wanted | Added | Rest, {20, 57, 43, bytes}, s.ramProgressColor, NIM_MODIFY, 0u},
+          {Added, {20, 57, 43, bytes}, s.ramProgressColor, NIM_MODIFY, 0u},
+          {Wanted | Due, held, s.ramProgressColor, NIM_ADD, all},
+          {Wanted, held, s.ramProgressColor, NIM_ADD, 0u},
+          {Due, held, s.ramProgressColor, NIM_MODIFY, 0u},
+          {Wanted | Due | Rest, held, s.ramProgressColor, NIM_MODIFY, 0u}}) {
+        TrayState t;
+        t.wanted = flags & Wanted, t.added = flags & Added, t.addDue = flags & Due;
+        t.sentIcon = TrayLookFor(s, held, t.taskbar);
+        std::wcsncpy(t.sentTip, TrayTipText(held).c_str(), kTrayTipChars - 1);
+        AppearanceSettings changed = s;
+        changed.ramProgressColor = ramColor;
+        const TraySync sync =
+            NextTraySync(t, flags & Rest, TrayLookFor(changed, now, t.taskbar), TrayTipText(now));
+        EXPECT_EQ(parts, sync.parts) << flags << " " << now.cpuPercent << " " << now.ramPercent;
+        if (parts) {
+            EXPECT_EQ(message, sync.message) << flags;
+        }
+    }
+
+    // Version 4's events of our icon: the mouse's and the keyboard's open its menu.
+    for (auto [code, id, opens] : {std::tuple{WM_CONTEXTMENU, kTrayIconId, true},
+                                   {NIN_SELECT, kTrayIconId, true},
+                                   {NIN_KEYSELECT, kTrayIconId, true},
+                                   {WM_MOUSEMOVE, kTrayIconId, false},
+                                   {WM_CONTEXTMENU, kTrayIconId + 1, false}})
+        EXPECT_EQ(opens, OpensTrayMenu(MAKELPARAM(code, id))) << code << " " << id;
+}
+
 TEST(Logic, RestWhileNobodySees) {
     // One session's story: each notification, the step it takes, and whether all rests then.
     enum { Session, Display, Resume };
@@ -285,6 +399,13 @@ TEST(Logic, StoredValues) {
                                {bytes(six, 6), 0xFF009688u},
                                {bytes(&word, 4, ERROR_MORE_DATA), 0xFF009688u}})
         EXPECT_EQ(color, StoredColor(read, 0xFF009688)) << std::hex << color;
+    // The icon's switch is off only for a stored 0.
+    const std::uint32_t zero = 0;
+    for (auto [read, on] : {std::pair{bytes(&zero, 4), false},
+                            {bytes(&word, 4), true},
+                            {bytes(&zero, 4, ERROR_FILE_NOT_FOUND), true},
+                            {bytes(six, 6), true}})
+        EXPECT_EQ(on, StoredSwitch(read)) << on;
 
     // ScaleValue and chartTypeValue start at 3, radio index 2.
     const std::int32_t two = 2;

@@ -41,6 +41,7 @@ bool BenchWidgets();
 
 // One tick as the program runs it: the CPU widget's timer message, the
 // paints it asks for, and whatever the system queued meanwhile; with
-// `repaintAll` all three widgets are drawn, as when every figure changed.
+// `repaintAll` all three widgets and the icon are drawn, as when every
+// figure changed.
 // Returns how many widgets the tick itself asked to repaint.
 int ForcedTick(bool repaintAll);
