@@ -16,10 +16,10 @@ constexpr int kTrayTipChars = 128;
 // Three bars, CPU, RAM and Swap from left to right, each filled from the
 // bottom. Two looks that are equal draw the same pixels.
 struct TrayIconLook {
-    int size = 0;         // pixels per side; 0 for none drawn yet
-    int filled[3] = {};   // rows filled of each bar
-    Argb fill[3] = {};    // each bar's filled part
-    Argb track = 0;       // the rest of every bar
+    int size = 0;        // pixels per side; 0 for none drawn yet
+    int filled[3] = {};  // rows filled of each bar
+    Argb fill[3] = {};   // each bar's filled part
+    Argb track = 0;      // the rest of every bar
 };
 
 inline bool operator==(const TrayIconLook& a, const TrayIconLook& b) {

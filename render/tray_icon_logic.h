@@ -54,6 +54,7 @@ inline std::vector<std::uint32_t> TrayIconPixels(const TrayIconLook& look) {
     for (int b = 0; b < 3; ++b)
         for (int y = 0; y < look.size; ++y)
             for (int x = bars.left[b]; x < bars.left[b] + bars.width; ++x)
-                pixels[y * look.size + x] = y < look.size - look.filled[b] ? look.track : look.fill[b];
+                pixels[y * look.size + x] =
+                    y < look.size - look.filled[b] ? look.track : look.fill[b];
     return pixels;
 }

@@ -70,8 +70,8 @@ void AddTrayIcon() {
 
 void SyncTrayIcon() {
     TrayState& tray = appState.tray;
-    const TrayIconLook icon = TrayLookFor(appState.WidgetSettings, appState.LiveMetrics,
-                                          tray.taskbar);
+    const TrayIconLook icon =
+        TrayLookFor(appState.WidgetSettings, appState.LiveMetrics, tray.taskbar);
     const std::wstring tip = TrayTipText(appState.LiveMetrics);
     const TraySync sync = NextTraySync(tray, AtRest(appState.visibility), icon, tip);
     if (sync.parts == 0) return;

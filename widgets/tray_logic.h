@@ -76,6 +76,6 @@ inline bool OpensTrayMenu(LPARAM event) {
 // Messages after which the taskbar may look otherwise: its scale, its light
 // or dark theme ("ImmersiveColorSet"), high contrast, the system colours.
 inline bool ChangesTaskbarLook(UINT message) {
-    return message == WM_SETTINGCHANGE || message == WM_DISPLAYCHANGE ||
-           message == WM_DPICHANGED || message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE;
+    return message == WM_SETTINGCHANGE || message == WM_DISPLAYCHANGE || message == WM_DPICHANGED ||
+           message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE;
 }

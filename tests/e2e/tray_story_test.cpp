@@ -54,8 +54,8 @@ public:
             wc.lpfnWndProc = Proc;
             wc.lpszClassName = L"Shell_TrayWnd";
             RegisterClassW(&wc);
-            window_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0,
-                                      0, nullptr, nullptr, nullptr, nullptr);
+            window_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, nullptr, nullptr);
             SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
             SetEvent(ready);
             MSG msg;
@@ -146,7 +146,8 @@ int TealRows(const Sent& sent) {
 
 TEST(Story, TheIconInTheNotificationArea) {
     DeleteKey();
-    const wchar_t personalize[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    const wchar_t personalize[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
     SetDword(L"SystemUsesLightTheme", 0, personalize);
     TrayStandIn tray;
     tray.Start();
