@@ -73,7 +73,6 @@ void ApplyScaleAndChartType(UINT command) {
         if (!w || !GetWindowRect(w, &r)) continue;
         const int edge = CreationEdge(appState.WidgetSettings.ScaleValue, WidgetDpi(w));
         PlaceOnScreen(w, r.left, r.top, edge, edge, SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(w, nullptr, TRUE);
     }
 
     if (command >= MenuId::ChartFirst && command <= MenuId::ChartLast) {

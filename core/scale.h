@@ -51,10 +51,10 @@ inline float ScaleFactor(int scaleValue) {
 constexpr unsigned kBaseDpi = 96;
 
 // The one rule by which a length laid out at 96 dpi follows the display
-// scale: times dpi/96, rounded to the nearest pixel. 96 dpi, and the 0 that
-// GetDpiForWindow answers for a window that is gone, leave it as it is.
+// scale: times dpi/96, rounded to the nearest pixel. The 0 that
+// GetDpiForWindow answers for a window that is gone leaves it as it is.
 inline int DpiScaled(int length, unsigned dpi) {
-    if (dpi == 0 || dpi == 96) return length;
+    if (dpi == 0) return length;
     return static_cast<int>(std::lround(static_cast<double>(length) * dpi / 96.0));
 }
 

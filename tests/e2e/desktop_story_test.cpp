@@ -23,15 +23,16 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     EXPECT_TRUE(WaitUntil([&] { return ParentOf(app.ram) == shell.Window(L"SysListView32"); }))
         << "attached once the view is there";
 
+    DeleteKey();
     shell.process.Kill();
+    EXPECT_TRUE(WaitUntil([] { return ElevenWellFormed(ReadKey()); }))
+        << "saved as the shell's process ends, before any new shell";
     ASSERT_TRUE(shell.Start(L"--origin=-1280,0 --view-after=1500"));
     ASSERT_TRUE(WaitUntil([&] {
         return app.FindWindows() && ParentOf(app.ram) == shell.Window(L"SysListView32");
     })) << "the widgets come back with the new shell";
     ASSERT_TRUE(app.WaitIdle());
     EXPECT_EQ(place, ScreenRect(app.ram));
-    EXPECT_EQ(0xFF212121u, DwordIn(ReadKey(), L"swapTextColor"))
-        << "saved when the shell took them";
     DeleteKey();
     ChildProcess taskkill;  // without /F: WM_CLOSE to the top-level windows, the listener's
     ASSERT_TRUE(taskkill.Start(L"taskkill.exe", L"/PID " + std::to_wstring(app.process.Id())));
