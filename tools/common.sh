@@ -7,7 +7,7 @@ VG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VG_BUILD=${VG_BUILD:-$VG_ROOT/build}
 VG_PACKAGES="cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick
   fonts-dejavu-core x11-utils googletest nsis zip unzip clang-format shellcheck
-  osslsigncode openssl p7zip-full clang"
+  osslsigncode openssl p7zip-full clang python3-yaml"
 
 vg_log() { printf '[vitalgauge] %s\n' "$*" >&2; }
 
