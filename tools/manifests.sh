@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # The winget and Scoop manifests of a release, written from its downloads
-# and SHA256SUMS with what installer/release.conf says. Sourced by
+# and SHA256SUMS with what installer/release-info.sh says. Sourced by
 # tools/package; the tests call the functions directly.
 
 # A YAML scalar that every YAML reader takes for exactly this string. Left
