@@ -34,7 +34,7 @@ foreach ($line in Get-Content "$Release\SHA256SUMS") {
     if ($name -like '*-setup.exe') { $setup = "$Release\$name" }
 }
 $manifests = New-Item -ItemType Directory -Force "$env:TEMP\vitalgauge-winget"
-Copy-Item "$Release\*.yaml" $manifests
+Get-ChildItem $Release -Recurse -Filter *.yaml | Copy-Item -Destination $manifests  # flat in a release, in manifests\ in dist
 winget validate --manifest $manifests.FullName
 if ($LASTEXITCODE -notin 0, -1978335192) { Fail "winget validate: exit code $LASTEXITCODE" }  # or valid with warnings
 
