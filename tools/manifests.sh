@@ -117,9 +117,9 @@ EOF
   winget_tail defaultLocale
 }
 
-# The zip for Scoop. Before Scoop removes or replaces an installed version
-# (an uninstall, an update), the widgets are ended as the setup ends them:
-# Windows keeps a running program's files.
+# The zip for Scoop, vg-close on the PATH. Before Scoop removes or replaces
+# an installed version (an uninstall, an update), the widgets are ended as
+# the setup ends them: Windows keeps a running program's files.
 scoop_manifest() {
   local version=$1 url=$2 sum=$3 template
   template=$VG_RELEASE_URL/VitalGauge-\$version-win64.zip
@@ -135,6 +135,7 @@ scoop_manifest() {
     "license": $(json_str "$VG_LICENSE"),
     "url": $(json_str "$url"),
     "hash": $(json_str "$sum"),
+    "bin": "vg-close.exe",
     "shortcuts": [
         [
             "VitalGauge.exe",
