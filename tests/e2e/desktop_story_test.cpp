@@ -10,6 +10,7 @@
 using namespace vgtest;
 
 TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
+    VG_WINE_ONLY("the stand-in shell cannot stand in beside a running Explorer");
     DeleteKey();
     SetDword(L"HideIcons", 0, kExplorerAdvancedKey);
     const RECT place = {500, 200, 660, 360};

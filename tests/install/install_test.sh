@@ -66,7 +66,13 @@ for f in VitalGauge.exe vg-close.exe README.txt Uninstall.exe; do [ -f "$dir/$f"
 [ -z "$(val "$approved" VitalGauge)" ] || fail "a new install kept the disabled mark"
 for v in DisplayName DisplayIcon InstallLocation UninstallString QuietUninstallString \
          EstimatedSize NoModify NoRepair; do [ -n "$(val "$uninst" $v)" ] || fail "no $v"; done
-[ "$(val "$uninst" DisplayVersion)" = "$version" ] || fail "DisplayVersion"
+# Apps & features as the winget manifest names it; its ProductCode is the key's name.
+mapfile -t arp < <(/usr/bin/python3 -c 'import sys, yaml
+i = yaml.safe_load(open(sys.argv[1]))["Installers"][0]; e = i["AppsAndFeaturesEntries"][0]
+print(i["ProductCode"], e["DisplayName"], e["Publisher"], e["DisplayVersion"], sep="\n")' \
+  "$build"/manifests/*/*/*/"$version"/*.installer.yaml)
+[ "${uninst##*\\}|$(val "$uninst" DisplayName)|$(val "$uninst" Publisher)|$(val "$uninst" DisplayVersion)" = \
+  "$(IFS='|' && echo "${arp[*]}")" ] || fail "Apps & features is not as the winget manifest says: ${arp[*]}"
 [ "$(val "$uninst" QuietUninstallString)" = "\"$win\\Uninstall.exe\" /S" ] || fail "QuietUninstallString"
 
 # Signing in runs the Run value: three widgets, and only three.

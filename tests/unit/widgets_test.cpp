@@ -338,6 +338,7 @@ bool AllUnder(HWND parent) {
 // its view; they follow a monitor change and never take the keyboard from the
 // window the user types in; "Exit" still ends.
 TEST(Widgets, OnTheShellsDesktop) {
+    VG_WINE_ONLY("the stand-in shell cannot stand in beside a running Explorer");
     SetDword(L"HideIcons", 1, kExplorerAdvancedKey);
     ShellFixture shell;
     ASSERT_TRUE(shell.Start(L"--in-worker --origin=-1280,0"));  // a monitor left of the primary
