@@ -25,6 +25,7 @@ namespace {
 void ReattachWidgets() {
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow})
         if (w) AttachToDesktop(w);
+    FollowShell();
     SetTimer(appState.listenerWindow, PlaceRestoreTimerId, PlaceRestoreDelayMs, nullptr);
 }
 
@@ -45,6 +46,7 @@ void OnAttachRetry() {
 void RecreateWidgets() {
     KillTimer(appState.listenerWindow, ShellWaitTimerId);
     if (!CreateWidgetWindows(GetModuleHandleW(nullptr))) PostQuitMessage(0);
+    FollowShell();
 }
 
 // Widgets whose windows went without a word: under Wine, a shell that ended
@@ -209,9 +211,10 @@ void OnWidgetsLost() {
     SetTimer(appState.listenerWindow, ShellWaitTimerId, ShellWaitMs, nullptr);
 }
 
-// A re-attachment can move the widgets to another shell: follow it. A
-// parent that is no longer found (the shell is ending and its windows went
-// first) changes nothing: the handle of that shell tells when it is gone.
+// Called wherever the widgets are attached anew, which can move them to
+// another shell: follow it. A parent that is no longer found (the shell is
+// ending and its windows went first) changes nothing: the handle of that
+// shell tells when it is gone.
 void FollowShell() {
     const DWORD processId = ShellProcessOf(appState.cpuWindow);
     if (processId == 0 || processId == appState.shellProcessId) return;

@@ -40,7 +40,8 @@ HWND CreateListenerWindow(HINSTANCE instance);
 void OnWidgetsLost();
 
 // Watches the process of the shell that holds the widgets, when that is
-// another one than the last watched; StopWatchingShell closes the handle.
+// another one than the last watched: at the start, and after every
+// re-attachment. StopWatchingShell closes the handle.
 void FollowShell();
 void StopWatchingShell();
 

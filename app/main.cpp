@@ -24,7 +24,8 @@ void EnableEfficiencyMode() {
 // The widgets live in the desktop shell's windows. When the shell ends,
 // Windows runs the CPU widget's WM_DESTROY, but Wine removes the widgets
 // without a message; the loop therefore also waits on the shell's process
-// handle, which costs no wake-up until the shell really ends.
+// handle, which costs no wake-up until the shell really ends. Whatever
+// attaches the widgets anew follows the shell they joined.
 int RunMessageLoop() {
     FollowShell();
     MSG msg = {};
@@ -51,7 +52,6 @@ int RunMessageLoop() {
                 return 0;
             }
         }
-        FollowShell();
     }
 }
 

@@ -24,6 +24,7 @@ TEST(DesktopStory, TheShellRestartsUnderTheWidgets) {
     EXPECT_TRUE(WaitUntil([&] { return ParentOf(app.ram) == shell.Window(L"SysListView32"); }))
         << "attached once the view is there";
 
+    ASSERT_TRUE(app.WaitIdle());  // done attaching
     DeleteKey();
     shell.process.Kill();
     EXPECT_TRUE(WaitUntil([] { return ElevenWellFormed(ReadKey()); }))
