@@ -40,7 +40,8 @@ void RegisterWidgetClass(HINSTANCE instance, const WidgetDescription& widget) {
     wc.lpfnWndProc = widget.proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    // No background brush: the painter covers every pixel, so nothing is
+    // erased first, which would flicker.
     wc.lpszClassName = widget.className;
     RegisterClassW(&wc);
 }
@@ -135,131 +136,103 @@ void OnContextMenu(HWND window, WPARAM hitTestCode, LPARAM point) {
                  reinterpret_cast<LPARAM>(window));
 }
 
-// Returns true and sets result when the message needs no default handling.
+// A drop on another monitor takes its scale at once; the place is chosen
+// and saved, unless the close message cut the drag short: the program then
+// ends as the last save left it.
+void OnExitSizeMove(WidgetKind kind, HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (appState.closeRequested) return;
+    ChoosePlace(static_cast<int>(kind), window);
+    SaveSettings();
+}
+
+// Alt+F4 on an attached widget would otherwise go to the shell's desktop
+// window. Bit 29: Alt is down (a plain F4 comes here too without the focus).
+bool IsAltF4(WPARAM key, LPARAM flags) { return key == VK_F4 && (flags & (1 << 29)); }
+
+// The messages the three widgets handle alike. Returns true, with `result`
+// set, only where the default procedure must not follow: the hit test, a
+// paint (a painter's resize invalidates what it could not reach, which the
+// default would validate again, leaving it unpainted until the next tick),
+// and an end asked for (the default would close this widget alone). For
+// the rest the default follows, which does nothing more for them.
 bool HandleCommonMessage(WidgetKind kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                          LRESULT& result) {
     switch (message) {
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-        result = 0;
-        return true;
-    case WM_WINDOWPOSCHANGED:
+        break;
+    case WM_WINDOWPOSCHANGED:  // the default then sends WM_SIZE and WM_MOVE
         OnWindowPosChanged(kind, reinterpret_cast<const WINDOWPOS*>(lParam));
-        return false;  // the default procedure sends WM_SIZE and WM_MOVE
+        break;
     case WM_NCHITTEST:
         result = HTCAPTION;  // the whole widget drags, and right clicks reach the menu
         return true;
-    case WM_ERASEBKGND:
-        result = 1;  // the painter covers every pixel
-        return true;
     case WM_PAINT:
-        // A painter's resize invalidates what it could not reach: the part
-        // a growing window gains, and the CPU widget's WM_SIZE invalidates
-        // the whole. The default procedure would validate that again and
-        // leave the new part unpainted until the next tick.
-        if (!OnPaint(kind, window)) return false;
-        result = 0;
-        return true;
+        return OnPaint(kind, window);  // an unknown style draws nothing: the default ends the paint
     case WM_DPICHANGED:
         OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        result = 0;
-        return true;
+        break;
     case WM_DPICHANGED_AFTERPARENT:
         // An attached widget learns of the new scale with the shell's window;
         // its paint sizes it by the new scale.
         InvalidateRect(window, nullptr, TRUE);
-        result = 0;
-        return true;
+        break;
     case WM_EXITSIZEMOVE:
-        // Dropped on another monitor, an attached widget takes its scale now.
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        // A drag cut short by the close message is not saved: the program
-        // ends as the last save left it.
-        if (!appState.closeRequested) {
-            ChoosePlace(static_cast<int>(kind), window);
-            SaveSettings();
-        }
-        result = 0;
+        OnExitSizeMove(kind, window);
+        break;
+    case WM_SYSKEYDOWN:
+        if (!IsAltF4(wParam, lParam)) break;
+        EndProgram();
         return true;
     case WM_CLOSE:  // Alt+F4 on a top-level widget, or any program asking
         EndProgram();
-        result = 0;
-        return true;
-    case WM_SYSKEYDOWN:
-        // An attached widget's Alt+F4 would go to the shell's desktop window.
-        // Bit 29: Alt is down (a plain F4 comes here too without the focus).
-        if (wParam != VK_F4 || !(lParam & (1 << 29))) return false;
-        EndProgram();
-        result = 0;
-        return true;
-    case WM_QUERYENDSESSION:
-        result = TRUE;
         return true;
     case WM_ENDSESSION:
         if (wParam) EndProgram();
-        result = 0;
-        return true;
+        break;
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
     case WM_THEMECHANGED:
         AttachToDesktop(window);
-        return false;
+        break;
     case WM_NCRBUTTONUP:
         OnContextMenu(window, wParam, lParam);
-        return false;
+        break;
     case WM_NCMOUSEMOVE:
         OnTipPointerMove(window);
-        return false;
+        break;
     case WM_NCMOUSEHOVER:
         ShowTip(kind, window, WidgetDpi(window));
-        result = 0;
-        return true;
+        break;
     case WM_NCMOUSELEAVE:
         OnTipPointerLeave(window);
-        result = 0;
-        return true;
+        break;
     case WM_NCLBUTTONDOWN:  // a drag starts
     case WM_NCRBUTTONDOWN:  // the menu comes
         HideTip();
-        return false;
+        break;
     case WM_TIMER:
         OnTimer(kind, window, wParam);
-        result = 0;
-        return true;
+        break;
     case WM_DESTROY:
         OnDestroy(kind, window);
-        result = 0;
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
+    return false;
 }
 
 }  // namespace
 
 LRESULT CALLBACK CpuWidgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) appState.cpuWindow = window;  // before CreateWindowExW returns
+    // A paint that resized the widget paints once more at the new size.
+    if (message == WM_SIZE) InvalidateRect(window, nullptr, TRUE);
     LRESULT result = 0;
-    switch (message) {
-    case WM_NCCREATE:
-        appState.cpuWindow = window;  // before CreateWindowExW returns
-        break;
-    case WM_SIZE:
-        // A paint that resized the widget paints once more at the new size.
-        InvalidateRect(window, nullptr, TRUE);
-        return 0;
-    case WM_SETTINGCHANGE:
-    case WM_DISPLAYCHANGE:
-    case WM_THEMECHANGED:
-        AttachToDesktop(window);
-        return 0;
-    case WM_NCRBUTTONUP:
-        OnContextMenu(window, wParam, lParam);
-        return 0;
-    default:
-        if (HandleCommonMessage(WidgetKind::Cpu, window, message, wParam, lParam, result))
-            return result;
-        break;
-    }
+    if (HandleCommonMessage(WidgetKind::Cpu, window, message, wParam, lParam, result))
+        return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
