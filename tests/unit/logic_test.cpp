@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -472,11 +473,18 @@ TEST(Logic, PlacementOnTheWorkAreas) {
               FirstRunPlacement(850, 100, 320, 160, {}, {0, 0, 800, 600}));
     // The first-run row at 150 % on a 640-pixel portrait screen: moved left
     // as a whole, and the widget that still does not fit laid out apart.
+    // Widgets of a pixel are laid apart too.
     const RECT portrait = {0, 0, 640, 1024};
-    const RECT firstRow[3] = {{0, 150, 240, 390}, {225, 150, 465, 390}, {50, 550, 290, 790}};
-    RECT row[3] = {};
-    FirstRunRow({825, 1050, 1275}, 150, 240, 240, {{portrait, portrait, true}}, portrait, row);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(firstRow[i], row[i]) << i;
+    for (const auto& [lefts, edge, want] :
+         {std::tuple{std::array<LONG, 3>{825, 1050, 1275}, 240,
+                     std::array<RECT, 3>{
+                         RECT{0, 150, 240, 390}, {225, 150, 465, 390}, {50, 550, 290, 790}}},
+          {{99, 99, 99}, 1, {RECT{99, 150, 100, 151}, {50, 50, 51, 51}, {61, 50, 62, 51}}}}) {
+        RECT row[3] = {};
+        FirstRunRow({lefts[0], lefts[1], lefts[2]}, 150, edge, edge, {{portrait, portrait, true}},
+                    portrait, row);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(want[i], row[i]) << edge << " " << i;
+    }
 
     // Chosen places as the left monitor goes and comes back: the widgets on
     // it are shown apart on the primary, never over the one the user put

@@ -420,6 +420,12 @@ TEST(Widgets, OnTheShellsDesktop) {
         EXPECT_EQ(place, ScreenRect(appState.cpuWindow));
         EXPECT_TRUE(shellGone || editor == GetForegroundWindow()) << "at a shell restart";
     }
+    // Without a shell, attaching is tried every half second for 30 seconds.
+    for (int i = 1; i < 60; ++i) SendMessageW(listener, WM_TIMER, AttachRetryTimerId, 0);
+    EXPECT_TRUE(KillTimer(listener, AttachRetryTimerId)) << "still trying at 29.5 s";
+    SetTimer(listener, AttachRetryTimerId, AttachRetryMs, nullptr);
+    SendMessageW(listener, WM_TIMER, AttachRetryTimerId, 0);
+    EXPECT_FALSE(KillTimer(listener, AttachRetryTimerId)) << "no more after 30 s";
     SendMessageW(appState.ramWindow, WM_SYSKEYDOWN, VK_MENU, 0);
     EXPECT_TRUE(IsWindow(appState.ramWindow)) << "Alt alone ends nothing";
     SendMessageW(listener, WM_ENDSESSION, TRUE, 0);  // the end of the session ends it all
