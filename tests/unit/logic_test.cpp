@@ -179,46 +179,45 @@ std::string BottomRow(const std::vector<std::uint32_t>& pixels, int size) {
 }
 
 TEST(Logic, NotificationAreaIcon) {
-    // Each bar filled from the bottom in its widget's gauge colour, as far
-    // as the whole percentage the widget shows; never an empty bar for a load.
+    // Each bar filled from the bottom as far as the whole percentage its
+    // widget shows (a row at least for any load), in its gauge colour; the
+    // rest a track that stands out on the taskbar. High contrast draws in
+    // the theme's colours, the colour key nudged.
     AppearanceSettings s;
     s.cpuProgressColor = 0xFF0000FF, s.ramProgressColor = 0xFF00FF00,
     s.swapProgressColor = 0xFFFF0000;
-    const Argb fills[3] = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000};
-    for (const auto& [size, m, rows, layout] :
-         {std::tuple{16, MetricValues{12.9, 57, 43}, std::vector<int>{2, 9, 7},
-                     std::string("####..####..####")},
-          {20, {0, 100, NAN}, {0, 20, 0}, "#####..#####..#####."},
-          {24, {1, 99.4, 50}, {1, 24, 12}, "######...######...######"},
-          {32, {-3, 200, 2}, {0, 32, 1}, "########....########....########"}}) {
-        TaskbarLook taskbar;
+    TaskbarLook dark, light, contrast;
+    light.light = contrast.highContrast = true;
+    contrast.system = {RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 128, 0)};
+    const std::vector<Argb> gauges = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000}, keyed(3, 0xFF646465);
+    for (auto [size, taskbar, m, rows, fills, track, layout] :
+         {std::tuple{16, dark, MetricValues{12.9, 57, 43}, std::vector<int>{2, 9, 7}, gauges,
+                     0x8CFFFFFFu, std::string("####..####..####")},
+          {20, light, {0, 100, NAN}, {0, 20, 0}, gauges, 0x73000000u, "#####..#####..#####."},
+          {24,
+           contrast,
+           {1, 99.4, 50},
+           {1, 24, 12},
+           keyed,
+           0xFF008000u,
+           "######...######...######"},
+          {32,
+           dark,
+           {-3, 200, 2},
+           {0, 32, 1},
+           gauges,
+           0x8CFFFFFFu,
+           "########....########....########"}}) {
         taskbar.iconSize = size;
         const std::vector<std::uint32_t> pixels = TrayIconPixels(TrayLookFor(s, m, taskbar));
         ASSERT_EQ(static_cast<size_t>(size * size), pixels.size());
         EXPECT_EQ(layout, BottomRow(pixels, size)) << size;
         for (int b = 0; b < 3; ++b) {
-            const int x = static_cast<int>(layout.find('#', b * (layout.size() / 3)));
-            int filled = 0;
-            for (int y = 0; y < size; ++y) {
-                const std::uint32_t p = pixels[y * size + x];
-                filled += p == fills[b];
-                EXPECT_EQ(p == fills[b], y >= size - rows[b]) << size << " bar " << b << " y " << y;
-            }
-            EXPECT_EQ(rows[b], filled) << size << " bar " << b;
+            const size_t x = layout.find('#', b * (layout.size() / 3));
+            for (int y = 0; y < size; ++y)
+                EXPECT_EQ(y < size - rows[b] ? track : fills[b], pixels[y * size + x])
+                    << size << " bar " << b << " row " << y;
         }
-    }
-    // The empty part stands out on either taskbar; high contrast draws in
-    // the theme's colours, the colour key nudged.
-    TaskbarLook dark, light, contrast;
-    light.light = true;
-    contrast.highContrast = true;
-    contrast.system = {RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 128, 0)};
-    for (const auto& [taskbar, track, fill] : {std::tuple{dark, 0x8CFFFFFFu, 0xFF0000FFu},
-                                               {light, 0x73000000u, 0xFF0000FFu},
-                                               {contrast, 0xFF008000u, 0xFF646465u}}) {
-        const TrayIconLook look = TrayLookFor(s, {50, 50, 50}, taskbar);
-        EXPECT_EQ(track, look.track) << taskbar.light;
-        EXPECT_EQ(fill, look.fill[0]) << taskbar.light;
     }
 
     // The tip: a line per widget, the hover tip's GB, a dash for no figure,
