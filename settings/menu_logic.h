@@ -40,7 +40,7 @@ inline AlignPlan PlanAlignment(const RECT (&rects)[3], int clicked, bool horizon
                                                        : (v > 2147483647LL ? 2147483647LL : v));
     };
 
-    long long smallest = 2147483647LL, largest = -2147483647LL - 1;
+    long long smallest = lo(rects[0]), largest = hi(rects[0]);
     for (const RECT& r : rects) {
         if (lo(r) < smallest) smallest = lo(r);
         if (hi(r) > largest) largest = hi(r);
