@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -129,8 +130,8 @@ inline RECT ClampOntoWorkArea(const RECT& rect, const RECT& work) {
         bottom = work.bottom;
         top = work.bottom - h;
     }
-    if (left < work.left) left = work.left;
-    if (top < work.top) top = work.top;
+    left = std::max<std::int64_t>(left, work.left);
+    top = std::max<std::int64_t>(top, work.top);
     return {PinToLong(left), PinToLong(top), PinToLong(right), PinToLong(bottom)};
 }
 

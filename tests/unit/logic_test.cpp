@@ -427,6 +427,7 @@ TEST(Logic, StoredValues) {
          {std::tuple{bytes(&stored, 16), true, stored},
           {bytes(six, 6), true, RECT{0x04030201, 0x0605, 3, 4}},
           {bytes(nullptr, 0), false, RECT{1, 2, 3, 4}},
+          {bytes(nullptr, 16), false, RECT{1, 2, 3, 4}},
           {bytes(&stored, 16, ERROR_MORE_DATA), false, RECT{1, 2, 3, 4}}}) {
         RECT rect = {1, 2, 3, 4};
         EXPECT_EQ(taken, StoredRect(read, rect));
