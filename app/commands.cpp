@@ -57,7 +57,7 @@ void Align(HWND clicked, bool horizontal) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
     PlaceOnScreen(windows[plan.firstIndex], plan.first.x, plan.first.y, 0, 0, flags);
     PlaceOnScreen(windows[plan.secondIndex], plan.second.x, plan.second.y, 0, 0, flags);
-    for (int i = 0; i < 3; ++i) ChoosePlace(i, windows[i]);
+    for (int i = 0; i < 3; ++i) ChoosePlace(kWidgetKinds[i], windows[i]);
     SaveSettings();
 }
 

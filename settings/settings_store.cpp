@@ -114,10 +114,9 @@ void LoadSettings(const std::vector<MonitorArea>& monitors, const RECT& work, RE
     appState.placesKnown = true;
 }
 
-void ChoosePlace(int index, HWND window) {
+void ChoosePlace(WidgetKind kind, HWND window) {
     RECT place = {};
-    if (index >= 0 && index < 3 && window && GetWindowRect(window, &place))
-        appState.chosenPlaces[index] = place;
+    if (GetWindowRect(window, &place)) appState.chosenPlaces[static_cast<int>(kind)] = place;
 }
 
 void SaveSettings() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/monitor_area.h"
+#include "core/state.h"
 
 #include <windows.h>
 
@@ -12,9 +13,9 @@
 void LoadSettings(const std::vector<MonitorArea>& monitors, const RECT& primaryWork, RECT& cpuRect,
                   RECT& ramRect, RECT& swapRect);
 
-// The window's place on the screen becomes the chosen place of widget
-// `index` (0 CPU, 1 RAM, 2 Swap): after a drag or an align.
-void ChoosePlace(int index, HWND window);
+// The window's place on the screen becomes the chosen place of its widget:
+// after a drag or an align.
+void ChoosePlace(WidgetKind kind, HWND window);
 
 // Writes all eleven values: the settings and the three chosen places. No
 // window is read, so a widget shown elsewhere keeps its chosen place.

@@ -142,7 +142,7 @@ void OnContextMenu(HWND window, WPARAM hitTestCode, LPARAM point) {
 void OnExitSizeMove(WidgetKind kind, HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     if (appState.closeRequested) return;
-    ChoosePlace(static_cast<int>(kind), window);
+    ChoosePlace(kind, window);
     SaveSettings();
 }
 
