@@ -571,6 +571,8 @@ TEST(Logic, HostAndDesktopRules) {
     EXPECT_EQ(longest, path);
     EXPECT_TRUE(CopyPathIfFits(path, L"C:\\x\0junk", 9));
     EXPECT_STREQ(L"C:\\x", path);
+    EXPECT_TRUE(CopyPathIfFits(path, L"C:\\yz", 4)) << "a value without its terminator";
+    EXPECT_STREQ(L"C:\\y", path);
     for (auto [own, launch] : {std::pair{IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS},
                                {BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS},
                                {HIGH_PRIORITY_CLASS, HIGH_PRIORITY_CLASS}})
