@@ -66,8 +66,6 @@ void ApplyScaleAndChartType(UINT command) {
         appState.scaleIndex = static_cast<int>(command - MenuId::ScaleFirst);
         appState.WidgetSettings.ScaleValue = appState.scaleIndex + 1;
     }
-    SaveSettings();
-
     for (HWND w : {appState.cpuWindow, appState.ramWindow, appState.swapWindow}) {
         RECT r;
         if (!w || !GetWindowRect(w, &r)) continue;
