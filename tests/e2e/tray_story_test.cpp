@@ -20,15 +20,13 @@ using namespace vgtest;
 
 namespace {
 
-struct WineNotifyRecord {
+struct WineNotifyRecord {  // the fields read here, and the others' bytes
     LONG hWnd;
     UINT uID, uFlags, uCallbackMessage;
     WCHAR szTip[128];
-    DWORD dwState, dwStateMask;
-    WCHAR szInfo[256];
+    BYTE stateAndInfo[4 + 4 + 2 * 256];
     UINT uVersion;
-    WCHAR szInfoTitle[64];
-    DWORD dwInfoFlags;
+    BYTE infoTitleAndFlags[2 * 64 + 4];
     GUID guidItem;
     UINT width, height, planes, bpp;
 };

@@ -105,7 +105,7 @@ TEST(Logic, SamplingAndShownValues) {
 
 TEST(Logic, HoverDetails) {
     // The figures in full from the reading behind each percentage; GB are 1024³ bytes.
-    const ULONGLONG GiB = 1ull << 30, MiB = 1ull << 20;
+    const ULONGLONG GiB = 1ull << 30;
     const CpuSource counter = CpuSource::Counter, times = CpuSource::SystemTimes;
     const WidgetKind ram = WidgetKind::Ram, swap = WidgetKind::Swap, cpu = WidgetKind::Cpu;
     const std::wstring limit = L"\r\nThe limit is physical memory plus page files.";
@@ -117,16 +117,6 @@ TEST(Logic, HoverDetails) {
            counter,
            8u,
            L"Memory in use: 0.0 GB of 0.0 GB (0 %)\r\nAvailable: 0.0 GB"},
-          {ram,
-           {1, 60, 1, {5 * MiB, 2 * MiB, 0, 0}},
-           counter,
-           8u,
-           L"Memory in use: 0.0 GB of 0.0 GB (60 %)\r\nAvailable: 0.0 GB"},
-          {ram,
-           {1, 50, 1, {GiB, GiB / 2, 0, 0}},
-           counter,
-           8u,
-           L"Memory in use: 0.5 GB of 1.0 GB (50 %)\r\nAvailable: 0.5 GB"},
           {ram,
            {1, NAN, 1, {GiB, GiB, 0, 0}},
            counter,
@@ -258,8 +248,7 @@ TEST(Logic, NotificationAreaIcon) {
           {Added, {20, 57, 43, bytes}, s.ramProgressColor, NIM_MODIFY, 0u},
           {Wanted | Due, held, s.ramProgressColor, NIM_ADD, all},
           {Wanted, held, s.ramProgressColor, NIM_ADD, 0u},
-          {Due, held, s.ramProgressColor, NIM_MODIFY, 0u},
-          {Wanted | Due | Rest, held, s.ramProgressColor, NIM_MODIFY, 0u}}) {
+          {Due, held, s.ramProgressColor, NIM_MODIFY, 0u}}) {
         TrayState t;
         t.wanted = flags & Wanted, t.added = flags & Added, t.addDue = flags & Due;
         t.sentIcon = TrayLookFor(s, held, t.taskbar);
