@@ -48,7 +48,7 @@ void Align(HWND clicked, bool horizontal) {
     RECT rects[3];
     int clickedIndex = -1;
     for (int i = 0; i < 3; ++i) {
-        if (!windows[i] || !GetWindowRect(windows[i], &rects[i])) return;
+        if (!GetWindowRect(windows[i], &rects[i])) return;  // none, or gone
         if (windows[i] == clicked) clickedIndex = i;
     }
     if (clickedIndex < 0) return;  // only one of the three can anchor the line

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace MenuId {
 constexpr UINT Settings = 1003;
 constexpr UINT Exit = 1004;
@@ -42,8 +44,8 @@ inline AlignPlan PlanAlignment(const RECT (&rects)[3], int clicked, bool horizon
 
     long long smallest = lo(rects[0]), largest = hi(rects[0]);
     for (const RECT& r : rects) {
-        if (lo(r) < smallest) smallest = lo(r);
-        if (hi(r) > largest) largest = hi(r);
+        smallest = std::min(smallest, lo(r));
+        largest = std::max(largest, hi(r));
     }
     const long long span = largest - smallest;
 

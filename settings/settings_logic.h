@@ -84,7 +84,7 @@ constexpr int kLostWidgetInset = 50;
 inline std::uint64_t Overlap(LONG a0, LONG a1, LONG b0, LONG b1) {
     const std::int64_t lo = a0 > b0 ? a0 : b0;
     const std::int64_t hi = a1 < b1 ? a1 : b1;
-    return hi > lo ? static_cast<std::uint64_t>(hi - lo) : 0;
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(hi - lo, 0));
 }
 
 // The monitor with the largest intersection with `rect` (the first of equals),

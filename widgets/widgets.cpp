@@ -287,7 +287,7 @@ void ShowChosenPlaces() {
     for (int i = 0; i < 3; ++i) {
         const HWND window = *kWidgets[i].handle;
         RECT now = {};
-        if (!window || !GetWindowRect(window, &now)) continue;
+        if (!GetWindowRect(window, &now)) continue;  // none, or gone
         if (shown[i].left == now.left && shown[i].top == now.top) continue;
         PlaceOnScreen(window, shown[i].left, shown[i].top, 0, 0,
                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

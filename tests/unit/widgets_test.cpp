@@ -4,12 +4,14 @@
 #include "app/listener.h"
 #include "app/rest.h"
 #include "core/state.h"
+#include "desktop/monitors.h"
 #include "host/host_launcher.h"
 #include "metrics/sampling.h"
 #include "metrics/sampling_math.h"
 #include "render/gdiplus_include.h"
 #include "settings/context_menu.h"
 #include "settings/menu_logic.h"
+#include "settings/settings_store.h"
 #include "tests/support/harness.h"
 #include "widgets/refresh.h"
 #include "widgets/widgets.h"
@@ -266,6 +268,13 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     EXPECT_EQ(300, RectIn(ReadKey(), L"WindowPos3").left);
     MSG msg = {};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0);
+
+    // A hand-shortened place is read over the default: only its left is new.
+    SetValue(L"WindowPos", REG_BINARY, "\x1e\0\0\0", 4);
+    RECT read[3] = {};
+    LoadSettings(CurrentMonitors(), PrimaryWorkArea(), read[0], read[1], read[2]);
+    EXPECT_EQ(30, read[0].left);
+    EXPECT_EQ(100, read[0].top);
 }
 
 // "Settings...": a running host is brought back as it was, else the host is
