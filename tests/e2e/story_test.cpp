@@ -64,15 +64,18 @@ TEST(Story, FirstRunDragMenusColourAndCloseDuringAMenu) {
     Keys("Down Down Down Down Down Down Right Down Return");  // "Widget Scale", "Large (150%)"
     ASSERT_TRUE(WaitStored(L"ScaleValue", 2));
 
-    // "Change Gauge Color" on RAM: red typed into the real dialog.
-    ASSERT_TRUE(app.OpenMenu(app.ram));
-    Keys("Down Down Down Return");
-    HWND dialog = nullptr;
-    ASSERT_TRUE(
-        WaitUntil([&] { return (dialog = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
-    PointAt(dialog, 100, 100);
-    Keys("ctrl+a 2 5 5 Tab ctrl+a 0 Tab ctrl+a 0 Return");
-    ASSERT_TRUE(WaitStored(L"ramProgressColor", 0xFFFF0000));
+    // "Change Gauge Color", then "Change Text Color", on RAM: red typed into the real dialog.
+    for (auto [keys, value] : {std::pair{"Down Down Down Return", L"ramProgressColor"},
+                               {"Down Down Down Down Return", L"ramTextColor"}}) {
+        ASSERT_TRUE(app.OpenMenu(app.ram));
+        Keys(keys);
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (dialog = FindProcessWindow(app.process.Id(), L"#32770", true)); }));
+        PointAt(dialog, 100, 100);
+        Keys("ctrl+a 2 5 5 Tab ctrl+a 0 Tab ctrl+a 0 Return");
+        ASSERT_TRUE(WaitStored(value, 0xFFFF0000)) << value;
+    }
     const RegSnapshot saved = ReadKey();
     EXPECT_EQ(0xFF009688u, DwordIn(saved, L"cpuProgressColor"));
 

@@ -273,8 +273,7 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     SetValue(L"WindowPos", REG_BINARY, "\x1e\0\0\0", 4);
     RECT read[3] = {};
     LoadSettings(CurrentMonitors(), PrimaryWorkArea(), read[0], read[1], read[2]);
-    EXPECT_EQ(30, read[0].left);
-    EXPECT_EQ(100, read[0].top);
+    EXPECT_EQ((RECT{30, 100, 190, 260}), read[0]);
 }
 
 // "Settings...": a running host is brought back as it was, else the host is
