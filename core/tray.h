@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 // The icon is the listener window's icon number 1, never a GUID: a GUID
 // ties an icon to the program's path, and the portable copy moves.
 constexpr UINT kTrayIconId = 1;
 
 // NOTIFYICONDATA's tip, its terminator included.
-constexpr int kTrayTipChars = 128;
+constexpr int kTrayTipChars = sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t);
 
 // Three bars, CPU, RAM and Swap from left to right, each filled from the
 // bottom. Two looks that are equal draw the same pixels.

@@ -26,10 +26,9 @@ NOTIFYICONDATAW IconData(UINT parts) {
 void ReadTaskbarLook() {
     TaskbarLook& taskbar = appState.tray.taskbar;
     // The notification area has the scale of the taskbar's monitor, which
-    // may not be the system's.
+    // may not be the system's: the rule of a widget in the shell's window.
     const HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
-    unsigned dpi = tray ? MonitorDpi(tray) : 0;
-    if (dpi == 0) dpi = GetDpiForSystem();
+    const unsigned dpi = ChooseWidgetDpi(tray != nullptr, MonitorDpi(tray), GetDpiForSystem());
     taskbar.iconSize = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
     DWORD light = 0, size = sizeof(light);
     taskbar.light = RegGetValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"SystemUsesLightTheme",

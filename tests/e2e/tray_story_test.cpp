@@ -63,8 +63,8 @@ LRESULT CALLBACK TrayProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The notification area on a thread of its own; its end is a shell's end.
+// Not copyable, as its thread is not.
 struct StandInTray {
-    StandInTray(const StandInTray&) = delete;
     StandInTray() { Start(); }
     ~StandInTray() { Stop(); }
     void Start() {
@@ -110,10 +110,6 @@ bool OpenIconMenu(const VitalGauge& app, UINT event, int x, int y) {
     Sh("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
     PostMessageW(app.listener, WM_APP + 3, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
     return WaitUntil([&] { return FindProcessWindow(app.process.Id(), L"#32768", true); });
-}
-
-bool Announce() {  // a new shell's broadcast
-    return PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
 }
 
 TEST(Story, TheIconInTheNotificationArea) {
@@ -184,7 +180,8 @@ TEST(Story, TheIconInTheNotificationArea) {
     tray.Stop();
     ASSERT_TRUE(app.Start());
     tray.Start();
-    ASSERT_TRUE(Announce() && WaitSent(1));
+    ASSERT_TRUE(PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) &&
+                WaitSent(1));  // a new shell's broadcast
     EXPECT_EQ(Add, Log()[0].message);
     ASSERT_TRUE(OpenIconMenu(app, NIN_SELECT, 600, 500));
     Keys("Down Down Down Down Down Return");

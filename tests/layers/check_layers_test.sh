@@ -18,8 +18,6 @@ for row in "${rows[@]}"; do
   (cd "$root" && cp -r core metrics render settings desktop host widgets app "$tmp/tree/")
   echo "#include \"$include\"" >>"$tmp/tree/$file"
   if got=$("$root/tools/check-layers" "$tmp/tree"); then got=""; fi
-  [[ "$got" == *"$want"* && ( -n "$want" || -z "$got" ) ]] || {
-    echo "FAIL: $include in $file printed: ${got:-nothing}" >&2
-    exit 1
-  }
+  [[ "$got" == *"$want"* && ( -n "$want" || -z "$got" ) ]] ||
+    { echo "FAIL: $include in $file printed: ${got:-nothing}" >&2; exit 1; }
 done

@@ -97,7 +97,7 @@ TEST(Logic, SamplingAndShownValues) {
                                            {WM_SETTINGCHANGE, SPI_SETWORKAREA, false}})
         EXPECT_EQ(redraw, ChangesDrawnColors(message, wParam)) << message;
 
-    // An attached widget takes its monitor's DPI, unless the monitor cannot tell.
+    // An attached widget (and the icon on a taskbar) takes its monitor's DPI, unless the monitor cannot tell.
     for (auto [attached, monitor, window, dpi] :
          {std::tuple{true, 144u, 96u, 144u}, {false, 144u, 96u, 96u}, {true, 0u, 120u, 120u}})
         EXPECT_EQ(dpi, ChooseWidgetDpi(attached, monitor, window)) << attached << monitor;
@@ -106,47 +106,41 @@ TEST(Logic, SamplingAndShownValues) {
 TEST(Logic, HoverDetails) {
     // The figures in full from the reading behind each percentage; GB are 1024³ bytes.
     const ULONGLONG GiB = 1ull << 30;
-    const CpuSource counter = CpuSource::Counter, times = CpuSource::SystemTimes;
     const WidgetKind ram = WidgetKind::Ram, swap = WidgetKind::Swap, cpu = WidgetKind::Cpu;
     const std::wstring limit = L"\r\nThe limit is physical memory plus page files.";
-    for (const auto& [kind, m, source, processors, text] :
-         {std::tuple{ram, MetricValues{1, 57.9, 1, {17072495001, 7301444403, 0, 0}}, counter, 8u,
-                     std::wstring(L"Memory in use: 9.1 GB of 15.9 GB (57 %)\r\nAvailable: 6.8 GB")},
-          {ram,
-           {1, NAN, 1, {GiB, GiB, 0, 0}},
-           counter,
-           8u,
-           L"Memory in use: \u2013\r\nAvailable: \u2013"},
-          {swap,
-           {1, 1, 43.75, {0, 0, 1500 * GiB, 905808602726}},
-           counter,
-           8u,
-           L"Committed: 656.4 GB of 1500.0 GB (43 %)" + limit},
-          {swap,
-           {1, 1, 7, {0, 0, GiB, 2 * GiB}},
-           counter,
-           8u,
-           L"Committed: 0.0 GB of 1.0 GB (7 %)" + limit},
-          {swap, {1, 1, NAN, {}}, counter, 8u, L"Committed: \u2013" + limit},
-          {cpu, {12.6, 1, 1, {}}, counter, 8u, L"Processor time: 12 %\r\nLogical processors: 8"},
-          {cpu,
-           {40, 1, 1, {}},
-           times,
-           16u,
-           L"Processor time: 40 %\r\nLogical processors: 16\r\nFrom the system's times: "
-           L"the processor counter cannot be used."},
-          {cpu,
-           {NAN, 1, 1, {}},
-           counter,
-           0u,
-           L"Processor time: \u2013\r\nLogical processors: \u2013"}})
-        EXPECT_EQ(text, TipText(kind, m, source, processors));
+    struct {
+        WidgetKind kind;
+        MetricValues m;
+        std::wstring text;
+        CpuSource source = CpuSource::Counter;
+        unsigned processors = 8;
+    } rows[] = {
+        {ram,
+         {1, 57.9, 1, {17072495001, 7301444403, 0, 0}},
+         L"Memory in use: 9.1 GB of 15.9 GB (57 %)\r\nAvailable: 6.8 GB"},
+        {ram, {1, NAN, 1, {GiB, GiB, 0, 0}}, L"Memory in use: \u2013\r\nAvailable: \u2013"},
+        {swap,
+         {1, 1, 43.75, {0, 0, 1500 * GiB, 905808602726}},
+         L"Committed: 656.4 GB of 1500.0 GB (43 %)" + limit},
+        {swap, {1, 1, 7, {0, 0, GiB, 2 * GiB}}, L"Committed: 0.0 GB of 1.0 GB (7 %)" + limit},
+        {swap, {1, 1, NAN, {}}, L"Committed: \u2013" + limit},
+        {cpu,
+         {40.7, 1, 1, {}},
+         L"Processor time: 40 %\r\nLogical processors: 16\r\nFrom the system's times: the "
+         L"processor counter cannot be used.",
+         CpuSource::SystemTimes,
+         16},
+        {cpu,
+         {NAN, 1, 1, {}},
+         L"Processor time: \u2013\r\nLogical processors: \u2013",
+         CpuSource::Counter,
+         0}};
+    for (const auto& r : rows) EXPECT_EQ(r.text, TipText(r.kind, r.m, r.source, r.processors));
 
     // Under the pointer, above it when there is no room below, always inside the work area.
     const RECT work = {0, 0, 1920, 1040}, left = {-1280, 30, 0, 1024};
     for (auto [pointer, tip, area, x, y] :
-         {std::tuple{POINT{500, 500}, SIZE{300, 60}, work, 500, 520},
-          {{1800, 500}, {300, 60}, work, 1620, 520},
+         {std::tuple{POINT{1800, 500}, SIZE{300, 60}, work, 1620, 520},
           {{500, 960}, {300, 60}, work, 500, 980},  // just fits below
           {{500, 1000}, {300, 60}, work, 500, 940},
           {{-1270, 20}, {300, 60}, left, -1270, 40},

@@ -14,6 +14,7 @@
 #include "settings/settings_store.h"
 #include "tests/support/harness.h"
 #include "widgets/refresh.h"
+#include "widgets/tip.h"
 #include "widgets/widgets.h"
 
 #include <gtest/gtest.h>
@@ -98,13 +99,11 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         EXPECT_EQ(WS_POPUP | WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & ~WS_CLIPSIBLINGS);
         EXPECT_EQ(WS_EX_LAYERED | WS_EX_TOOLWINDOW,
                   GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_TOPMOST);
-        COLORREF key = 0;
-        BYTE alpha = 0;
-        DWORD flags = 0;
-        GetLayeredWindowAttributes(w, &key, &alpha, &flags);
-        EXPECT_EQ(RGB(100, 100, 100), key);
-        EXPECT_EQ(255, alpha);
-        EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
+        std::tuple<COLORREF, BYTE, DWORD> layered = {};
+        GetLayeredWindowAttributes(w, &std::get<0>(layered), &std::get<1>(layered),
+                                   &std::get<2>(layered));
+        EXPECT_EQ(std::make_tuple(RGB(100, 100, 100), BYTE{255}, DWORD{LWA_COLORKEY | LWA_ALPHA}),
+                  layered);
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         EXPECT_EQ(nullptr, GetWindow(w, GW_HWNDNEXT)) << "a raised widget goes back to the bottom";
     }
@@ -260,6 +259,18 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     SendMessageW(appState.cpuWindow, WM_TIMER, SampleTimerId, 0);
     EXPECT_EQ(CpuSource::Counter, appState.cpuSource);
 
+    // From RAM's tip onto Swap where Swap covers RAM, then off both: RAM's
+    // wait for the pointer to leave ends with its tip, Swap's hides Swap's.
+    for (HWND w : {appState.ramWindow, appState.swapWindow})
+        SetWindowPos(w, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetCursorPos(110, 110);
+    for (HWND w : {appState.ramWindow, appState.swapWindow}) {
+        SendMessageW(w, WM_NCMOUSEHOVER, HTCAPTION, 0);
+        SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);  // still over its rectangle: the tip stays
+    }
+    EXPECT_FALSE(KillTimer(appState.ramWindow, TipLeaveTimerId)) << "RAM's wait ended";
+    SetCursorPos(600, 600);
+    EXPECT_TRUE(WaitUntil([] { return Pump(), !appState.tipWidget; })) << "Swap's wait saw it go";
     // Exit: the CPU widget goes first and saves the chosen places, never
     // where something else moved a widget (the drag above chose Swap's).
     SetWindowPos(appState.swapWindow, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -279,6 +290,9 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
 // "Settings...": a running host is brought back as it was, else the host is
 // launched, else the user is told.
 TEST(Widgets, HostIsActivatedLaunchedOrExplained) {
+    HMENU menu = BuildContextMenu();  // before any settings are read, as at a first run
+    EXPECT_TRUE(Checked(menu, 6, 0) && Checked(menu, 7, 0)) << "the first style and scale";
+    DestroyMenu(menu);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder =
