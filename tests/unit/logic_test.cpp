@@ -389,7 +389,6 @@ TEST(Logic, StoredValues) {
     const std::int32_t two = 2;
     for (auto [read, wantValue, wantIndex] : {std::tuple{bytes(&two, 4), 2, 1},
                                               {bytes(&stored.left, 4), 4, 2},
-                                              {bytes(&word, 4), 0x11223344, 2},
                                               {bytes(six, 6), 1, 0},
                                               {bytes(&word, 4, ERROR_FILE_NOT_FOUND), 1, 0},
                                               {bytes(&one, 1), 0x77, 2},

@@ -151,8 +151,11 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         }
         DestroyMenu(menu);
     }
-    ShowChosenPlaces();  // as after a monitor change: still on no monitor
+    // As after a monitor change: still on no monitor, so back where shown.
+    SetWindowPos(appState.ramWindow, nullptr, corners[1].x, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowChosenPlaces();
     EXPECT_EQ(corners[1].x, ScreenRect(appState.ramWindow).left);
+    EXPECT_EQ(corners[1].y, ScreenRect(appState.ramWindow).top);
     EXPECT_EQ(9000, RectIn(ReadKey(), L"WindowPos2").left) << "the chosen place is kept";
     RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + 2);
     PaintAll();
@@ -259,17 +262,18 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     SendMessageW(appState.cpuWindow, WM_TIMER, SampleTimerId, 0);
     EXPECT_EQ(CpuSource::Counter, appState.cpuSource);
 
-    // From RAM's tip onto Swap where Swap covers RAM, then off both: RAM's
-    // wait for the pointer to leave ends with its tip, Swap's hides Swap's.
-    for (HWND w : {appState.ramWindow, appState.swapWindow})
-        SetWindowPos(w, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    SetCursorPos(110, 110);
+    // From RAM's tip onto Swap where Swap covers RAM, then Swap away from the
+    // pointer: RAM's wait for the pointer to leave ends with its tip, Swap's
+    // hides Swap's. The widgets come to the pointer, which Wine may not move.
+    POINT p = {};
+    GetCursorPos(&p);
     for (HWND w : {appState.ramWindow, appState.swapWindow}) {
+        SetWindowPos(w, nullptr, p.x - 10, p.y - 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SendMessageW(w, WM_NCMOUSEHOVER, HTCAPTION, 0);
         SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);  // still over its rectangle: the tip stays
     }
     EXPECT_FALSE(KillTimer(appState.ramWindow, TipLeaveTimerId)) << "RAM's wait ended";
-    SetCursorPos(600, 600);
+    SetWindowPos(appState.swapWindow, nullptr, p.x + 50, p.y + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([] { return Pump(), !appState.tipWidget; })) << "Swap's wait saw it go";
     // Exit: the CPU widget goes first and saves the chosen places, never
     // where something else moved a widget (the drag above chose Swap's).
