@@ -30,7 +30,7 @@ TEST(Logic, SamplingAndShownValues) {
     for (auto [ok, load, total, avail, ram, swap] : {std::tuple{true, 57, 8000, 4500, 57.0, 43.75},
                                                      {true, 3, 0, 0, 3.0, NAN},
                                                      {true, 9, 100, 101, 9.0, 0.0},
-                                                     {true, 9, 100, 0, 9.0, 100.0},
+                                                     {true, 9, 1, 0, 9.0, 100.0},
                                                      {false, 57, 8000, 4500, NAN, NAN}}) {
         MEMORYSTATUSEX status = {};
         status.dwLength = sizeof status;
