@@ -121,14 +121,14 @@ void PlaceOnScreen(HWND widget, LONG screenX, LONG screenY, int width, int heigh
     // parent's client coordinates once the widget lives inside the desktop's
     // window tree.
     POINT at{screenX, screenY};
-    if (HWND parent = AttachedParent(widget)) MapWindowPoints(nullptr, parent, &at, 1);
+    if (HWND parent = AttachedParent(widget)) ScreenToClient(parent, &at);
     SetWindowPos(widget, nullptr, at.x, at.y, width, height, flags);
 }
 
 HWND TopLevelInsertAfter() {
     HWND desktop = FindWindowW(kShellDesktopClass, nullptr);
     DWORD shell = 0;
-    if (!desktop || !GetWindowThreadProcessId(desktop, &shell)) return HWND_BOTTOM;
+    if (!GetWindowThreadProcessId(desktop, &shell)) return HWND_BOTTOM;  // none, or gone
     // Just above the highest of the shell's desktop windows.
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         DWORD process = 0;

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -28,7 +29,7 @@ HWND FindHostWindow() {
         // Only the prefix is compared, so only that much of the title is
         // fetched: another program's huge title costs no allocation here.
         wchar_t title[kHostTitlePrefixChars + 1] = {};
-        GetWindowTextW(w, title, kHostTitlePrefixChars + 1);
+        GetWindowTextW(w, title, static_cast<int>(std::size(title)));
         if (IsHostWindowTitle(title)) return w;
     }
     return nullptr;

@@ -4,6 +4,7 @@
 #include "settings/settings_logic.h"
 
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -65,13 +66,13 @@ void LoadSettings(const std::vector<MonitorArea>& monitors, const RECT& work, RE
                   RECT& ramRect, RECT& swapRect) {
     RECT* rects[3] = {&cpuRect, &ramRect, &swapRect};
     bool stored[3] = {false, false, false};
-    for (int i = 0; i < 3; ++i)
+    for (size_t i = 0; i < std::size(kRects); ++i)
         *rects[i] = {kRects[i].left, kRects[i].top, kDefaultRight, kDefaultBottom};
 
     AppearanceSettings& settings = appState.WidgetSettings;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < std::size(kRects); ++i)
             QueryValue<sizeof(RECT)>(key, kRects[i].valueName, [&](const StoredBytes& s) {
                 stored[i] = StoredRect(s, *rects[i]);
             });
@@ -128,7 +129,7 @@ void SaveSettings() {
     // Stored as held, also outside 1..3.
     WriteDword(key, L"ScaleValue", static_cast<std::uint32_t>(settings.ScaleValue));
     WriteDword(key, L"chartTypeValue", static_cast<std::uint32_t>(settings.chartTypeValue));
-    for (int i = 0; i < 3 && appState.placesKnown; ++i)
+    for (size_t i = 0; i < std::size(kRects) && appState.placesKnown; ++i)
         RegSetValueExW(key, kRects[i].valueName, 0, REG_BINARY,
                        reinterpret_cast<const BYTE*>(&appState.chosenPlaces[i]), sizeof(RECT));
     for (const ColorValue& c : kColors) WriteDword(key, c.valueName, settings.*c.field);

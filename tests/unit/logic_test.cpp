@@ -112,8 +112,8 @@ TEST(Logic, HoverDetails) {
         WidgetKind kind;
         MetricValues m;
         std::wstring text;
-        CpuSource source = CpuSource::Counter;
         unsigned processors = 8;
+        CpuSource source = CpuSource::Counter;
     } rows[] = {
         {ram,
          {1, 57.9, 1, {17072495001, 7301444403, 0, 0}},
@@ -128,13 +128,9 @@ TEST(Logic, HoverDetails) {
          {40.7, 1, 1, {}},
          L"Processor time: 40 %\r\nLogical processors: 16\r\nFrom the system's times: the "
          L"processor counter cannot be used.",
-         CpuSource::SystemTimes,
-         16},
-        {cpu,
-         {NAN, 1, 1, {}},
-         L"Processor time: \u2013\r\nLogical processors: \u2013",
-         CpuSource::Counter,
-         0}};
+         16,
+         CpuSource::SystemTimes},
+        {cpu, {NAN, 1, 1, {}}, L"Processor time: \u2013\r\nLogical processors: \u2013", 0}};
     for (const auto& r : rows) EXPECT_EQ(r.text, TipText(r.kind, r.m, r.source, r.processors));
 
     // Under the pointer, above it when there is no room below, always inside the work area.
@@ -542,14 +538,16 @@ TEST(Logic, HostAndDesktopRules) {
     EXPECT_STREQ(L"untouched", program);
     EXPECT_TRUE(ComposeHostProgramPath(fits.c_str(), program));
     EXPECT_EQ(fits + L"\\Corvanite.exe", program);
-    EXPECT_FALSE(CopyPathIfFits(path, (longest + L"p").c_str(), kPathChars));
-    EXPECT_STREQ(L"old", path);
-    EXPECT_TRUE(CopyPathIfFits(path, longest.c_str(), longest.size() + 5));
-    EXPECT_EQ(longest, path);
-    EXPECT_TRUE(CopyPathIfFits(path, L"C:\\x\0junk", 9));
-    EXPECT_STREQ(L"C:\\x", path);
-    EXPECT_TRUE(CopyPathIfFits(path, L"C:\\yz", 4)) << "a value without its terminator";
-    EXPECT_STREQ(L"C:\\y", path);
+    const size_t all = kPathChars;
+    for (const auto& [source, chars, taken, want] :
+         {std::tuple{longest + L"p", all, false, std::wstring(L"old")},
+          {longest, longest.size() + 5, true, longest},
+          {std::wstring(L"C:\\x\0junk", 9), 9, true, L"C:\\x"},
+          {L"C:\\yz", 4, true, L"C:\\y"},  // a value without its terminator
+          {L"C:", 0, true, L""}}) {        // an empty value
+        EXPECT_EQ(taken, CopyPathIfFits(path, source.c_str(), chars)) << chars;
+        EXPECT_EQ(want, path) << chars;
+    }
     for (auto [own, launch] : {std::pair{IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS},
                                {BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS},
                                {HIGH_PRIORITY_CLASS, HIGH_PRIORITY_CLASS}})
