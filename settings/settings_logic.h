@@ -82,8 +82,8 @@ constexpr int kLostWidgetInset = 50;
 // Stored rectangles are hand-editable: all arithmetic runs in 64 bits, and
 // results are pinned to the 32-bit range (PinToLong).
 inline std::uint64_t Overlap(LONG a0, LONG a1, LONG b0, LONG b1) {
-    const std::int64_t lo = a0 > b0 ? a0 : b0;
-    const std::int64_t hi = a1 < b1 ? a1 : b1;
+    const std::int64_t lo = std::max(a0, b0);
+    const std::int64_t hi = std::min(a1, b1);
     return static_cast<std::uint64_t>(std::max<std::int64_t>(hi - lo, 0));
 }
 

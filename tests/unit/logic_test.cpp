@@ -97,7 +97,8 @@ TEST(Logic, SamplingAndShownValues) {
                                            {WM_SETTINGCHANGE, SPI_SETWORKAREA, false}})
         EXPECT_EQ(redraw, ChangesDrawnColors(message, wParam)) << message;
 
-    // An attached widget (and the icon on a taskbar) takes its monitor's DPI, unless the monitor cannot tell.
+    // An attached widget, and the icon on a taskbar, take their monitor's DPI,
+    // unless the monitor cannot tell.
     for (auto [attached, monitor, window, dpi] :
          {std::tuple{true, 144u, 96u, 144u}, {false, 144u, 96u, 96u}, {true, 0u, 120u, 120u}})
         EXPECT_EQ(dpi, ChooseWidgetDpi(attached, monitor, window)) << attached << monitor;
