@@ -3,11 +3,21 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cmath>
 
 // A figure that could not be read. It is shown as a dash: a 0 would look
 // like an idle machine or an empty memory.
 constexpr double kNoFigure = NAN;
+
+// The shown value: the percentage truncated toward zero. NaN and values past
+// the int range cannot be converted safely, so they are pinned.
+inline int TruncatePercent(double percent) {
+    if (std::isnan(percent)) return 0;
+    if (percent >= 2147483647.0) return INT_MAX;
+    if (percent <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(percent);
+}
 
 // GetSystemTimes in 100-ns units, summed over all processors; kernel time
 // includes idle time.

@@ -1,10 +1,13 @@
 #pragma once
 // The one process-wide state record. Every item exists once, starts at a
 // fixed value and lives until the process ends; nothing here is heap
-// allocated. Only the message-loop thread touches it.
+// allocated but the process details, which live while a tip shows. Only the
+// message-loop thread touches it.
 
 #include "core/colors.h"
 #include "core/figures.h"
+#include "core/history.h"
+#include "core/processes.h"
 #include "core/scale.h"
 #include "core/tray.h"
 #include "core/visibility.h"
@@ -41,11 +44,13 @@ struct MetricValues {
 };
 
 constexpr int kPathChars = 260;
-constexpr int kTipChars = 256;
+// Wine's and Windows' tooltips keep up to 1024 characters of text.
+constexpr int kTipChars = 1024;
 
 struct SharedState {
     AppearanceSettings WidgetSettings;
     MetricValues LiveMetrics;
+    FigureHistory history[3];  // by WidgetKind
     HWND cpuWindow = nullptr;
     HWND ramWindow = nullptr;
     HWND swapWindow = nullptr;
@@ -85,15 +90,19 @@ struct SharedState {
     unsigned processorCount = 0;  // logical processors, in every group
     // The hover details: the tooltip (made at the first hover), the widget
     // whose figures it shows (null while hidden), the pointer it was shown
-    // at, the widget whose pointer is followed, its font, and its text.
+    // at, the widget whose pointer is followed, its font, its scale, its
+    // text, and the time its chart ends at.
     HWND tipWindow = nullptr;
     HWND tipWidget = nullptr;
     WidgetKind tipKind = WidgetKind::Cpu;
     POINT tipAnchor = {};
     HWND hoverWidget = nullptr;
     HFONT tipFont = nullptr;
+    unsigned tipDpi = kBaseDpi;
     wchar_t tipText[kTipChars] = {};
-    TrayState tray;  // the notification-area icon
+    ULONGLONG tipNow = 0;
+    ProcessDetails processes;  // while a tip shows
+    TrayState tray;            // the notification-area icon
 };
 
 extern SharedState appState;

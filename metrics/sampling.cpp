@@ -21,6 +21,11 @@ bool PdhUsable() {
     return true;  // kept loaded: the delay-load stubs bind to this module
 }
 
+// Every figure read is kept for the hover details' history, with its time.
+void Keep(WidgetKind kind, double percent) {
+    RecordReading(appState.history[static_cast<int>(kind)], GetTickCount64(), percent);
+}
+
 }  // namespace
 
 void ReadMemoryFigures() {
@@ -34,6 +39,8 @@ void ReadMemoryFigures() {
     if (read)
         appState.LiveMetrics.memory = {status.ullTotalPhys, status.ullAvailPhys,
                                        status.ullTotalPageFile, status.ullAvailPageFile};
+    Keep(WidgetKind::Ram, memory.ram);
+    Keep(WidgetKind::Swap, memory.swap);
 }
 
 void PrimeCpuFigure() {
@@ -58,6 +65,7 @@ void ReadCpuFigure() {
     const CpuReading reading = NextCpuReading(appState.cpuSource, read, value, fromTimes);
     appState.cpuSource = reading.source;
     appState.LiveMetrics.cpuPercent = reading.percent;
+    Keep(WidgetKind::Cpu, reading.percent);
 }
 
 void OpenCpuCounter() {

@@ -20,6 +20,8 @@ void Repaint(HWND window) {
 void StartSampling() {
     const HWND cpu = appState.cpuWindow;
     if (!cpu || AtRest(appState.visibility)) return;
+    // Nothing was read since the last reading, if any: no line joins them.
+    for (FigureHistory& history : appState.history) EndRun(history);
     ReadMemoryFigures();
     PrimeCpuFigure();
     RepaintWidgets();  // the memory figures at once, the processor's a dash until read

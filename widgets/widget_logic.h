@@ -5,7 +5,6 @@
 #include "core/state.h"
 #include "render/paint_args.h"
 
-#include <climits>
 #include <cmath>
 
 // The DPI a widget is sized and drawn by. An attached widget lives in the
@@ -14,15 +13,6 @@
 // tell, take the window's.
 inline unsigned ChooseWidgetDpi(bool attached, unsigned monitorDpi, unsigned windowDpi) {
     return attached && monitorDpi ? monitorDpi : windowDpi;
-}
-
-// The shown value: the percentage truncated toward zero. NaN and values past
-// the int range cannot be converted safely, so they are pinned.
-inline int TruncatePercent(double percent) {
-    if (std::isnan(percent)) return 0;
-    if (percent >= 2147483647.0) return INT_MAX;
-    if (percent <= -2147483648.0) return INT_MIN;
-    return static_cast<int>(percent);
 }
 
 // Whether a widget draws a new figure differently: another whole
