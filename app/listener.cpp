@@ -138,6 +138,8 @@ LRESULT CALLBACK ListenerWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case kWidgetsLostMessage:
         OnWidgetsLost();
         return 0;
+    case WM_NOTIFY:  // the tooltip's, whose owner this is
+        return OnTipNotify(reinterpret_cast<const NMHDR*>(lParam));
     case WM_CLOSE:  // taskkill, the Restart Manager: the whole program ends, never the listener
         EndProgram();
         return 0;

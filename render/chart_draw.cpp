@@ -1,49 +1,14 @@
 #include "render/chart_draw.h"
 
 #include "render/chart_layout.h"
+#include "render/gdip_objects.h"
 
 #include <string>
 
-namespace gp = Gdiplus::DllExports;
-using Gdiplus::GpBrush;
-using Gdiplus::GpFont;
-using Gdiplus::GpFontFamily;
 using Gdiplus::GpGraphics;
-using Gdiplus::GpPath;
-using Gdiplus::GpPen;
-using Gdiplus::GpSolidFill;
-using Gdiplus::GpStringFormat;
 using Gdiplus::RectF;
 
 namespace {
-
-// One GDI+ object of one paint. Objects are released in reverse order of
-// their declaration, which is the release order the painters need: fonts,
-// text brush, string format, font family, then the style's own objects.
-template <typename T, auto Release>
-class GdipObject {
-public:
-    GdipObject() = default;
-    ~GdipObject() {
-        if (object_) Release(object_);
-    }
-    GdipObject(const GdipObject&) = delete;
-    GdipObject& operator=(const GdipObject&) = delete;
-
-    T** out() { return &object_; }
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_ = nullptr;
-};
-
-using Pen = GdipObject<GpPen, gp::GdipDeletePen>;
-using SolidBrush = GdipObject<GpSolidFill, gp::GdipDeleteBrush>;
-using Path = GdipObject<GpPath, gp::GdipDeletePath>;
-using FontFamily = GdipObject<GpFontFamily, gp::GdipDeleteFontFamily>;
-using Font = GdipObject<GpFont, gp::GdipDeleteFont>;
-using StringFormat = GdipObject<GpStringFormat, gp::GdipDeleteStringFormat>;
 
 // What every string of one paint is drawn with. A failed creation leaves
 // its member empty; the strings that need it are then left out.

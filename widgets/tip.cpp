@@ -1,6 +1,9 @@
 #include "widgets/tip.h"
 
 #include "desktop/monitors.h"
+#include "metrics/processes.h"
+#include "render/chart_layout.h"
+#include "render/tip_chart.h"
 #include "widgets/tip_logic.h"
 
 #include <commctrl.h>
@@ -70,15 +73,6 @@ void ScaleTip(HWND tip, unsigned dpi) {
     SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, DpiScaled(kTipMaxWidth, dpi));
 }
 
-// The text into the state's buffer; false when it is what the tip shows.
-bool ComposeText() {
-    const std::wstring text = TipText(appState.tipKind, appState.LiveMetrics, appState.cpuSource,
-                                      appState.processorCount);
-    if (text == appState.tipText) return false;
-    std::wcsncpy(appState.tipText, text.c_str(), kTipChars - 1);
-    return true;
-}
-
 // Also after new text: a shown tracking tip redraws only when placed.
 void PlaceTip(HWND tip, unsigned dpi) {
     TTTOOLINFOW tool = Tool();
@@ -87,6 +81,78 @@ void PlaceTip(HWND tip, unsigned dpi) {
     const POINT at = TipPlace(appState.tipAnchor, size, WorkAreaAt(appState.tipAnchor),
                               DpiScaled(kBelowPointer, dpi));
     SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+}
+
+// The text into the state's buffer, its chart ending now; false when the
+// text is what the tip shows.
+bool ComposeText() {
+    appState.tipNow = GetTickCount64();
+    const std::wstring text = TipText(appState.tipKind, appState, appState.tipNow);
+    if (text == appState.tipText) return false;
+    std::wcsncpy(appState.tipText, text.c_str(), kTipChars - 1);
+    return true;
+}
+
+// The processors' bars show in the CPU tip only.
+TipRoom Room() {
+    const bool bars = appState.tipKind == WidgetKind::Cpu;
+    return TipRoomFor(bars ? static_cast<int>(appState.processorCount) : 0, appState.tipDpi);
+}
+
+// Room below the text for the pictures, and as wide as the chart at least:
+// a shorter text gets a right margin that makes up the difference.
+void MakeRoom(HWND tip) {
+    const TipRoom room = Room();
+    RECT margin = {0, 0, 0, room.height};
+    SendMessageW(tip, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+    TTTOOLINFOW tool = Tool();
+    const int width =
+        LOWORD(SendMessageW(tip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
+    if (width >= room.width) return;
+    margin.right = room.width - width;
+    SendMessageW(tip, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+}
+
+// The chart in the room at the bottom of the tip, and under it the bars.
+void DrawPictures(HDC dc, HWND tip) {
+    RECT client = {};
+    GetClientRect(tip, &client);
+    const TipRoom room = Room();
+    const float left = static_cast<float>(client.left + room.pad);
+    const float width = static_cast<float>(client.right - client.left - 2 * room.pad);
+    const float top = static_cast<float>(client.bottom - room.height + room.pad);
+    const int kind = static_cast<int>(appState.tipKind);
+    const Argb gauge =
+        PaintArgsFor(appState.tipKind, appState.WidgetSettings, appState.LiveMetrics).progressColor;
+    DrawHistoryChart(dc, {left, top, width, static_cast<float>(room.chartHeight)},
+                     appState.history[kind], appState.tipNow, gauge, appState.tipDpi);
+    if (appState.tipKind != WidgetKind::Cpu) return;
+    const BarGrid bars =
+        ProcessorBars(static_cast<int>(appState.processorCount), width, DpiFactor(appState.tipDpi));
+    DrawProcessorBars(dc, left, top + static_cast<float>(room.chartHeight + room.barsGap), bars,
+                      appState.processes.processorLoads, gauge);
+}
+
+// What the shown tip says and draws, after a reading: new text, its room
+// and its place, and the chart drawn again, which moves on every reading.
+void UpdateShownTip() {
+    HWND tip = appState.tipWindow;
+    if (ComposeText()) {
+        TTTOOLINFOW tool = Tool();
+        SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        MakeRoom(tip);
+        PlaceTip(tip, appState.tipDpi);
+    }
+    InvalidateRect(tip, nullptr, FALSE);
+}
+
+// The CPU tip's second snapshot, a second after the first: processor time
+// is a difference between two. Later ones come with the ticks.
+void CALLBACK OnSecondSnapshot(HWND tip, UINT, UINT_PTR timerId, DWORD) {
+    KillTimer(tip, timerId);
+    if (!appState.tipWidget) return;
+    ReadProcessDetails();
+    UpdateShownTip();
 }
 
 }  // namespace
@@ -106,11 +172,16 @@ void ShowTip(WidgetKind kind, HWND widget, unsigned dpi) {
     if (!tip) return;
     appState.tipWidget = widget;
     appState.tipKind = kind;
+    appState.tipDpi = dpi;
     GetCursorPos(&appState.tipAnchor);
+    ReadProcessDetails();
+    if (kind == WidgetKind::Cpu)
+        SetTimer(tip, TipSecondSnapshotTimerId, TipSecondSnapshotMs, OnSecondSnapshot);
     ComposeText();
     ScaleTip(tip, dpi);
     TTTOOLINFOW tool = Tool();
     SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    MakeRoom(tip);
     PlaceTip(tip, dpi);
     SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
@@ -135,13 +206,26 @@ void HideTip() {
     if (!shownFor) return;
     appState.tipWidget = nullptr;
     KillTimer(shownFor, TipLeaveTimerId);
+    KillTimer(appState.tipWindow, TipSecondSnapshotTimerId);
     TTTOOLINFOW tool = Tool();
     SendMessageW(appState.tipWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    ForgetProcessDetails();  // nothing is read while no tip shows
 }
 
 void RefreshTip() {
-    if (!appState.tipWidget || !ComposeText()) return;
-    TTTOOLINFOW tool = Tool();
-    SendMessageW(appState.tipWindow, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    PlaceTip(appState.tipWindow, GetDpiForWindow(appState.tipWindow));  // the monitor it is on
+    if (!appState.tipWidget) return;
+    KillTimer(appState.tipWindow, TipSecondSnapshotTimerId);  // this reading is the next one
+    ReadProcessDetails();
+    UpdateShownTip();
+}
+
+LRESULT OnTipNotify(const NMHDR* header) {
+    if (!appState.tipWindow || header->hwndFrom != appState.tipWindow ||
+        header->code != static_cast<UINT>(NM_CUSTOMDRAW))
+        return 0;
+    const auto* draw = reinterpret_cast<const NMTTCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+    if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT && appState.tipWidget)
+        DrawPictures(draw->nmcd.hdc, appState.tipWindow);
+    return CDRF_DODEFAULT;
 }

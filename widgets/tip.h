@@ -11,13 +11,20 @@
 // The tip's leave check on the widget: see OnTipPointerLeave.
 constexpr UINT_PTR TipLeaveTimerId = 3020;
 constexpr UINT TipLeaveCheckMs = 200;
+// On the tooltip: the CPU tip's second process snapshot, as the processor
+// figure's second reading at start.
+constexpr UINT_PTR TipSecondSnapshotTimerId = 3021;
+constexpr UINT TipSecondSnapshotMs = 1000;
 
 // WM_NCMOUSEMOVE: follows the pointer on this widget, for its hover and
 // its leave; back over a drawn part, the tip stays.
 void OnTipPointerMove(HWND widget);
 
 // WM_NCMOUSEHOVER: shows the widget's figures at the pointer, in the font
-// and width of the widget's display scale. Not while at rest.
+// and width of the widget's display scale, with its history's chart, for
+// CPU each processor's load, and the heaviest processes behind the figure
+// from a snapshot taken now (and for CPU, a second later). Not while at
+// rest.
 void ShowTip(WidgetKind kind, HWND widget, unsigned dpi);
 
 // WM_NCMOUSELEAVE: hides the tip, unless the pointer only crossed into a
@@ -26,9 +33,14 @@ void ShowTip(WidgetKind kind, HWND widget, unsigned dpi);
 void OnTipPointerLeave(HWND widget);
 void OnTipLeaveTimer(HWND widget);
 
-// A right button, the start of a drag, rest, a widget going away.
+// A right button, the start of a drag, rest, a widget going away. Frees
+// the process details.
 void HideTip();
 
-// After a tick: the shown tip takes the new figures, only when its text
-// changed, so it does not flicker.
+// After a tick: the shown tip takes a new snapshot and the new figures; its
+// text only when it changed, so it does not flicker; its chart always.
 void RefreshTip();
+
+// WM_NOTIFY from the tooltip to its owner, the listener: its custom draw
+// draws the pictures into the room below the text.
+LRESULT OnTipNotify(const NMHDR* header);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 constexpr wchar_t kTipDash[] = L"\u2013";
 
@@ -45,8 +46,8 @@ inline UsedOfTotal MemoryInUse(WidgetKind kind, const MemoryBytes& b) {
 
 // The figures in full of one widget, from the reading its percentage came
 // from: a figure not read shows as a dash, as on the widget.
-inline std::wstring TipText(WidgetKind kind, const MetricValues& m, CpuSource source,
-                            unsigned processors) {
+inline std::wstring FiguresText(WidgetKind kind, const MetricValues& m, CpuSource source,
+                                unsigned processors) {
     switch (kind) {
     case WidgetKind::Ram: {
         if (std::isnan(m.ramPercent))
@@ -75,6 +76,101 @@ inline std::wstring TipText(WidgetKind kind, const MetricValues& m, CpuSource so
         return text;
     }
     }
+}
+
+// What the chart shows, for a screen reader: "Last 10 min: low 3 %,
+// average 12 %, high 64 %"; "Last 2 min: …" early on; a dash with none.
+inline std::wstring HistoryLine(const HistorySummary& s) {
+    const std::wstring span = L"Last " + std::to_wstring(s.minutes) + L" min: ";
+    if (!s.any) return span + kTipDash;
+    return span + L"low " + std::to_wstring(s.low) + L" %, average " + std::to_wstring(s.average) +
+           L" %, high " + std::to_wstring(s.high) + L" %";
+}
+
+// The busiest logical processor's load since the reading before, truncated
+// as the CPU widget's; a dash before two readings.
+inline std::wstring BusiestProcessorLine(const std::vector<double>& loads) {
+    double busiest = kNoFigure;
+    for (double load : loads)
+        if (!std::isnan(load)) busiest = std::isnan(busiest) ? load : std::max(busiest, load);
+    return L"Busiest processor: " + TipPercentText(busiest);
+}
+
+// A process's size: "2.3 GB" from 1 GB, whole MB below; one that rounds to
+// 1024 MB is written in GB, as it is one.
+constexpr ULONGLONG kMiB = 1024 * 1024;
+inline ULONGLONG RoundedMegabytes(ULONGLONG bytes) {
+    return bytes / kMiB + (bytes % kMiB >= kMiB / 2 ? 1 : 0);
+}
+inline std::wstring SizeText(ULONGLONG bytes) {
+    const ULONGLONG megabytes = RoundedMegabytes(bytes);
+    return megabytes < 1024 ? std::to_wstring(megabytes) + L" MB" : GigabytesText(bytes);
+}
+
+// An image name in at most 32 characters: a longer one is cut to end in
+// "…", never between the two halves of a character.
+constexpr std::size_t kNameChars = 32;
+inline std::wstring ShortName(const std::wstring& name) {
+    if (name.size() <= kNameChars) return name;
+    std::size_t kept = kNameChars - 1;
+    if (IS_HIGH_SURROGATE(name[kept - 1])) --kept;
+    return name.substr(0, kept) + L"\u2026";
+}
+
+// Whether the CPU tip has two snapshots to tell processor time from.
+inline bool CpuMeasured(const ProcessDetails& d) {
+    return d.listed && d.snapshots >= 2 && d.elapsed > 0;
+}
+
+// A group's weight as shown, and whether it rounds to anything: its share
+// of all processors' time since the snapshot before, rounded ("23 %"), or
+// its size.
+inline std::wstring ProcessFigure(WidgetKind kind, const ProcessGroup& g, ULONGLONG elapsed,
+                                  bool& aboveZero) {
+    if (kind != WidgetKind::Cpu) {
+        aboveZero = RoundedMegabytes(g.amount) > 0;
+        return SizeText(g.amount);
+    }
+    const double share = 100.0 * static_cast<double>(g.amount) / static_cast<double>(elapsed);
+    const long rounded = std::lround(std::min(share, 100.0));
+    aboveZero = rounded > 0;
+    return std::to_wstring(rounded) + L" %";
+}
+
+// "chrome.exe ×14  23 %": the name, how many processes share it (none
+// said for one), and what they weigh together.
+inline std::wstring ProcessLine(WidgetKind kind, const ProcessGroup& g, ULONGLONG elapsed,
+                                bool& aboveZero) {
+    std::wstring line = ShortName(g.name);
+    if (g.count > 1) line += L" \u00D7" + std::to_wstring(g.count);
+    return line + L"  " + ProcessFigure(kind, g, elapsed, aboveZero);
+}
+
+// The lines of the `most` heaviest processes behind a widget's figure, or
+// what stands instead: "Measuring…" until the CPU tip has two snapshots,
+// "No process above 0 %", a dash when the system's list could not be read.
+inline std::wstring ProcessLines(WidgetKind kind, const ProcessDetails& d, std::size_t most) {
+    if (kind == WidgetKind::Cpu && d.listed && !CpuMeasured(d)) return L"Measuring\u2026";
+    if (!d.listed) return std::wstring(L"Processes: ") + kTipDash;
+    std::wstring lines;
+    const std::vector<ProcessGroup>& heaviest = d.heaviest[static_cast<int>(kind)];
+    for (std::size_t i = 0; i < std::min(most, heaviest.size()); ++i) {
+        bool aboveZero = false;
+        const std::wstring line = ProcessLine(kind, heaviest[i], d.elapsed, aboveZero);
+        if (!aboveZero) break;  // ranked: the rest weigh no more
+        lines += (lines.empty() ? L"" : L"\r\n") + line;
+    }
+    return lines.empty() ? L"No process above 0 %" : lines;
+}
+
+// A widget's whole tip: its figures, what its chart shows, for CPU the
+// busiest processor, and the three heaviest processes behind the figure.
+inline std::wstring TipText(WidgetKind kind, const SharedState& s, ULONGLONG now) {
+    const int k = static_cast<int>(kind);
+    std::wstring text = FiguresText(kind, s.LiveMetrics, s.cpuSource, s.processorCount) + L"\r\n" +
+                        HistoryLine(SummarizeHistory(s.history[k], now));
+    if (kind == WidgetKind::Cpu) text += L"\r\n" + BusiestProcessorLine(s.processes.processorLoads);
+    return text + L"\r\n" + ProcessLines(kind, s.processes, 3);
 }
 
 // Where a tip of this size goes for a pointer: `below` pixels under it,
