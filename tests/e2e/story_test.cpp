@@ -125,6 +125,75 @@ TEST(Story, FiguresInFullOnHover) {
     EXPECT_EQ(0, app.WaitExit());
 }
 
+std::wstring TextOf(HWND tip) {
+    wchar_t text[1024] = {};
+    SendMessageW(tip, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Columns of the screen's rectangle [left, right) × [top, bottom) in which
+// some pixel has this colour.
+int ColumnsIn(RECT r, COLORREF color) {
+    HDC screen = GetDC(nullptr);
+    int columns = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            if (GetPixel(screen, x, y) == color) {
+                ++columns;
+                break;
+            }
+    ReleaseDC(nullptr, screen);
+    return columns;
+}
+
+// Since when, and who: a busy process and one that holds a gigabyte,
+// started first, lead the tips of the figures they weigh on, read from
+// outside; one processor is near full; the CPU tip's chart, below its
+// text, has two ticks in the gauge colour.
+TEST(Story, SinceWhenAndWho) {
+    VG_WINE_ONLY("rests the pointer with xdotool; Wine lists its own processes");
+    DeleteKey();
+    ChildProcess spinner, holder;
+    ASSERT_TRUE(spinner.Start(BuildDir() + L"\\vg-spinner.exe") &&
+                holder.Start(BuildDir() + L"\\vg-holder.exe", L"hold"));
+    // The processor figure from the system's times, which Wine keeps live.
+    const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\VitalGauge.exe\\DllOverrides";
+    SetValue(L"pdh", REG_SZ, L"", 2, overrides);
+    VitalGauge app;
+    const bool started = app.Start();
+    RegDeleteTreeW(HKEY_CURRENT_USER, overrides);
+    ASSERT_TRUE(started);
+    HWND tip = nullptr;
+    std::wstring text;
+    auto hover = [&](HWND widget, const std::wstring& leader) {
+        PointAt(widget, 80, 12);  // the ring's top: drawn at any load
+        return WaitUntil(
+            [&] {
+                tip = FindProcessWindow(app.process.Id(), L"tooltips_class32", true);
+                text = tip ? TextOf(tip) : L"";
+                return text.find(L"\r\n" + leader) != std::wstring::npos;
+            },
+            30000);
+    };
+    for (HWND widget : {app.ram, app.swap}) {
+        EXPECT_TRUE(hover(widget, L"vg-holder.exe  1.")) << text;
+        EXPECT_NE(std::wstring::npos, text.find(L"\r\nLast 1 min: low ")) << text;
+    }
+    ASSERT_TRUE(hover(app.cpu, L"vg-spinner.exe  ")) << text;
+    int busiest = 0;
+    EXPECT_EQ(1, swscanf(text.c_str() + text.find(L"Busiest"), L"Busiest processor: %d", &busiest));
+    EXPECT_GE(busiest, 80) << text;
+    // The chart: 60 pixels high, above the processors' bars (12), each with
+    // 6 of padding; both in the gauge colour.
+    RECT area = {};
+    GetClientRect(tip, &area);
+    MapWindowPoints(tip, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const RECT chart = {area.left + 6, area.bottom - 84, area.right - 6, area.bottom - 24};
+    EXPECT_TRUE(WaitUntil([&] { return ColumnsIn(chart, RGB(0, 0x96, 0x88)) >= 4; }, 30000));
+    app.PostClose();
+    EXPECT_EQ(0, app.WaitExit());
+}
+
 // Without pdh.dll the processor figure comes from the system times, and
 // is shown. Without gdiplus.dll nothing can be drawn: the user is told.
 TEST(Story, StartsWithoutASystemDll) {

@@ -2,9 +2,11 @@
 #include "app/rest_logic.h"
 #include "desktop/desktop_attach_logic.h"
 #include "host/host_launcher_logic.h"
+#include "metrics/process_math.h"
 #include "metrics/sampling_math.h"
 #include "render/chart_layout.h"
 #include "render/palette_logic.h"
+#include "render/tip_chart_logic.h"
 #include "settings/menu_logic.h"
 #include "settings/settings_logic.h"
 #include "tests/support/harness.h"
@@ -132,7 +134,7 @@ TEST(Logic, HoverDetails) {
          16,
          CpuSource::SystemTimes},
         {cpu, {NAN, 1, 1, {}}, L"Processor time: \u2013\r\nLogical processors: \u2013", 0}};
-    for (const auto& r : rows) EXPECT_EQ(r.text, TipText(r.kind, r.m, r.source, r.processors));
+    for (const auto& r : rows) EXPECT_EQ(r.text, FiguresText(r.kind, r.m, r.source, r.processors));
 
     // Under the pointer, above it when there is no room below, always inside the work area.
     const RECT work = {0, 0, 1920, 1040}, left = {-1280, 30, 0, 1024};
@@ -256,6 +258,178 @@ TEST(Logic, NotificationAreaIcon) {
                                    {WM_MOUSEMOVE, kTrayIconId, false},
                                    {WM_CONTEXTMENU, kTrayIconId + 1, false}})
         EXPECT_EQ(opens, OpensTrayMenu(MAKELPARAM(code, id))) << code << " " << id;
+}
+
+TEST(Logic, HistoryOfEachFigure) {
+    // Readings at milliseconds past T (NaN: not read; kRest: sampling stopped
+    // or started anew), the line that says what the chart shows at `now`, and
+    // each run in a 600 × 100 box: x is 600 less the reading's age in seconds,
+    // y 100 less its load. A lone reading is a column 2 wide.
+    const ULONGLONG T = 1000000;
+    const double kRest = -1;
+    std::vector<std::pair<ULONGLONG, double>> wrapped;  // past the ring's 128 places
+    for (int i = 0; i < 130; ++i) wrapped.push_back({T + 6000 * i, i % 2 ? 99.9 : 0.5});
+    struct Run {
+        size_t points;
+        ChartPoint first, last;
+    };
+    const struct {
+        std::vector<std::pair<ULONGLONG, double>> readings;
+        ULONGLONG now;
+        std::wstring line;
+        std::vector<Run> runs;
+    } rows[] = {
+        {{}, T, L"Last 1 min: \u2013", {}},
+        {{{T, 50}, {T + 6000, 70.9}},
+         T + 70000,
+         L"Last 2 min: low 50 %, average 60 %, high 70 %",
+         {{2, {530, 50}, {536, 29.1f}}}},
+        {{{T, 10}, {T + 6000, 20}, {0, kRest}, {T + 60000, 30}, {T + 66000, NAN}, {T + 72000, 40}},
+         T + 72000,
+         L"Last 2 min: low 10 %, average 25 %, high 40 %",
+         {{2, {528, 90}, {534, 80}}, {2, {587, 70}, {589, 70}}, {2, {599, 60}, {600, 60}}}},
+        {wrapped,  // cut where it crosses ten minutes ago, half way between two readings
+         T + 129 * 6000 + 3000,
+         L"Last 10 min: low 0 %, average 50 %, high 99 %",
+         {{101, {0, 49.8f}, {597, 0.1f}}}},
+        {{{T, 40}}, T + 700000, L"Last 10 min: \u2013", {}}};
+    auto same = [](ChartPoint a, ChartPoint b) {
+        return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f;
+    };
+    for (const auto& row : rows) {
+        FigureHistory h;
+        for (auto [at, percent] : row.readings)
+            percent == kRest ? EndRun(h) : RecordReading(h, at, percent);
+        EXPECT_EQ(row.line, HistoryLine(SummarizeHistory(h, row.now)));
+        const auto runs = ChartRuns(h, row.now, {0, 0, 600, 100}, 2);
+        ASSERT_EQ(row.runs.size(), runs.size()) << row.line;
+        for (size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(row.runs[i].points, runs[i].size()) << row.line << " run " << i;
+            EXPECT_TRUE(same(row.runs[i].first, runs[i].front())) << row.line << " run " << i;
+            EXPECT_TRUE(same(row.runs[i].last, runs[i].back())) << row.line << " run " << i;
+        }
+    }
+    // The processors' bars: in rows of 32, each at most 12 wide at 96 dpi;
+    // the room under the tip's text for them and the 240 × 60 chart.
+    for (auto [processors, f, columns, rows, width, bar33] :
+         {std::tuple{2, 1.0f, 2, 1, 12.0f, ChartBox{}},
+          {33, 1.0f, 32, 2, 6.53125f, ChartBox{0, 13, 6.53125f, 12}},
+          {256, 1.5f, 32, 8, 9.796875f, ChartBox{0, 19.5f, 9.796875f, 18}}}) {
+        const BarGrid g = ProcessorBars(processors, 240 * f, f);
+        EXPECT_EQ((std::vector<float>{float(columns), float(rows), width}),
+                  (std::vector<float>{float(g.columns), float(g.rows), g.width}));
+        const ChartBox b = ProcessorBar(g, 0, 0, 32);
+        const ChartPoint corner = {bar33.left, bar33.top}, got = {b.left, b.top};
+        EXPECT_TRUE(processors <= 32 || same(corner, got)) << processors;
+    }
+    for (auto [processors, dpi, room] :
+         {std::tuple{0, 96u, TipRoom{252, 72, 6, 60, 0}}, {2, 144u, TipRoom{378, 135, 9, 90, 9}}}) {
+        const TipRoom r = TipRoomFor(processors, dpi);
+        EXPECT_EQ((std::vector<int>{room.width, room.height, room.chartHeight, room.barsGap}),
+                  (std::vector<int>{r.width, r.height, r.chartHeight, r.barsGap}));
+    }
+    const SystemColors contrast = {RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 128, 0)};
+    EXPECT_EQ(0xFF123456u, TipChartColorsFor(0x80123456, nullptr).area) << "opaque";
+    EXPECT_EQ(0xFF008000u, TipChartColorsFor(0xFF123456, &contrast).track);
+}
+
+struct Process {
+    ULONG_PTR id;
+    LONGLONG created;
+    ULONGLONG cpu, workingSet, commit;
+    std::wstring name;
+};
+
+// A snapshot as the system lays one out: the records one after the other,
+// their names after the last.
+std::vector<BYTE> Snapshot(const std::vector<Process>& processes) {
+    size_t names = 0;
+    for (const Process& p : processes) names += p.name.size() * 2;
+    std::vector<BYTE> buffer(processes.size() * sizeof(SystemProcessRecord) + names);
+    auto* name =
+        reinterpret_cast<wchar_t*>(buffer.data() + processes.size() * sizeof(SystemProcessRecord));
+    for (size_t i = 0; i < processes.size(); ++i) {
+        const Process& p = processes[i];
+        SystemProcessRecord r = {};
+        r.nextEntryOffset = i + 1 < processes.size() ? sizeof(r) : 0;
+        r.processId = p.id, r.createTime = p.created, r.userTime = static_cast<LONGLONG>(p.cpu);
+        r.workingSetSize = p.workingSet, r.pagefileUsage = p.commit;
+        r.nameLength = static_cast<USHORT>(p.name.size() * 2), r.nameBuffer = name;
+        name = std::copy(p.name.begin(), p.name.end(), name);
+        std::memcpy(buffer.data() + i * sizeof(r), &r, sizeof(r));
+    }
+    return buffer;
+}
+
+TEST(Logic, ProcessesBehindEachFigure) {
+    // Two snapshots 10,000 units of all processors' time apart. Grouped by
+    // name whatever its case; the Idle process (0) never listed; a reused
+    // id is a new process, all of whose time counts; a time gone back
+    // counts nothing; ties go by name; a share or size that rounds to 0 is
+    // not listed.
+    const ULONGLONG GiB = 1ull << 30, MiB = 1ull << 20;
+    const std::wstring longName = L"AVeryLongImageNameOfSomeUpdaterService.exe";
+    const std::vector<Process> before = {
+        {4, 1, 1000, 0, 0, L"System"},      {100, 5, 0, 0, 0, L"chrome.exe"},
+        {101, 6, 500, 0, 0, L"Chrome.EXE"}, {200, 7, 100, 0, 0, L"spin.exe"},
+        {300, 3, 100, 0, 0, L"gone.exe"},   {400, 8, 900, 0, 0, L"old.exe"},
+        {500, 2, 900, 0, 0, L"back.exe"}};
+    const std::vector<Process> now = {{0, 0, 90000, 0, 0, L""},
+                                      {4, 1, 1040, 300 * 1024, 300 * 1024, L"System"},
+                                      {100, 5, 1000, 3 * GiB / 2, GiB, L"chrome.exe"},
+                                      {101, 6, 1500, 4 * GiB / 5, 9 * GiB / 10, L"Chrome.EXE"},
+                                      {200, 7, 5100, 412 * MiB, 1023 * MiB + MiB / 2, L"spin.exe"},
+                                      {400, 9, 700, 2 * GiB, 0, L"new.exe"},  // old.exe's id, later
+                                      {500, 2, 800, 2 * GiB, 1023 * MiB, longName},
+                                      {600, 11, 0, MiB / 2 - 1, 0, L"tiny.exe"}};
+    std::vector<ProcessSample> was, is;
+    const std::vector<BYTE> first = Snapshot(before), second = Snapshot(now);
+    ParseProcesses(first.data(), first.size(), was);
+    ParseProcesses(second.data(), second.size(), is);
+    ProcessDetails d;
+    d.listed = true, d.snapshots = 2, d.elapsed = 10000;
+    for (WidgetKind kind : kWidgetKinds)
+        d.heaviest[static_cast<int>(kind)] = HeaviestProcesses(kind, is, ProcessTimesOf(was), 3);
+    const WidgetKind cpu = WidgetKind::Cpu, ram = WidgetKind::Ram, swap = WidgetKind::Swap;
+    EXPECT_EQ(L"spin.exe  50 %\r\nchrome.exe \u00D72  20 %\r\nnew.exe  7 %",
+              ProcessLines(cpu, d, 3));
+    EXPECT_EQ(L"chrome.exe \u00D72  2.3 GB\r\n" + longName.substr(0, 31) +
+                  L"\u2026  2.0 GB\r\nnew.exe  2.0 GB",
+              ProcessLines(ram, d, 3));
+    EXPECT_EQ(L"chrome.exe \u00D72  1.9 GB\r\nspin.exe  1.0 GB\r\n" + longName.substr(0, 31) +
+                  L"\u2026  1023 MB",
+              ProcessLines(swap, d, 3));
+    EXPECT_EQ(L"chrome.exe \u00D72  1.9 GB", ProcessLines(swap, d, 1));
+    // What stands in for the lines.
+    for (auto [kind, snapshots, listed, elapsed, lines] :
+         {std::tuple{cpu, 1, true, 0ull, L"Measuring\u2026"},
+          {ram, 1, true, 0ull, L"chrome.exe \u00D72  2.3 GB"},
+          {cpu, 3, true, 20000000ull, L"No process above 0 %"},
+          {swap, 0, false, 0ull, L"Processes: \u2013"}}) {
+        ProcessDetails other = d;
+        other.snapshots = snapshots, other.listed = listed, other.elapsed = elapsed;
+        EXPECT_EQ(lines, ProcessLines(kind, other, 1)) << snapshots;
+    }
+    // A record that runs past the buffer ends the walk; a name outside it is none.
+    std::vector<BYTE> cut = Snapshot(now);
+    reinterpret_cast<SystemProcessRecord*>(cut.data())[1].nameBuffer = longName.c_str();
+    ParseProcesses(cut.data(), 3 * sizeof(SystemProcessRecord) - 1, is);
+    ASSERT_EQ(2u, is.size());
+    EXPECT_EQ(L"", is[1].name);
+
+    // Sizes, names and the busiest processor at their edges.
+    for (auto [bytes, text] : {std::pair{MiB / 2 - 1, L"0 MB"},
+                               {MiB / 2, L"1 MB"},
+                               {1023 * MiB + MiB / 2 - 1, L"1023 MB"},
+                               {1023 * MiB + MiB / 2, L"1.0 GB"}})
+        EXPECT_EQ(text, SizeText(bytes)) << bytes;
+    const std::wstring name32(32, L'n'), pair = std::wstring(30, L'p') + L"\U0001F600x";
+    EXPECT_EQ(name32, ShortName(name32));
+    EXPECT_EQ(std::wstring(30, L'p') + L"\u2026", ShortName(pair)) << "not inside the pair";
+    for (auto [loads, line] : {std::pair{std::vector<double>{}, L"Busiest processor: \u2013"},
+                               {{12.5, NAN, 97.9, 3}, L"Busiest processor: 97 %"}})
+        EXPECT_EQ(line, BusiestProcessorLine(loads));
+    EXPECT_TRUE(ProcessorLoads({{1, 2, 3}}, {}).empty()) << "not the same processors";
 }
 
 TEST(Logic, RestWhileNobodySees) {
