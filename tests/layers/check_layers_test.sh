@@ -9,7 +9,7 @@ rows=(
   'metrics/sampling.cpp|app/listener.h|metrics/sampling.cpp: #include "app/listener.h": floor 4 from floor 2'
   'settings/settings_store.cpp|render/painters.h|#include "render/painters.h": floor 2 from floor 2'
   'core/state.h|tests/support/harness.h|#include "tests/support/harness.h": floor ? from floor 1'
-  'widgets/refresh.cpp|widgets/widgets.h|files that include each other: widgets/widgets widgets/refresh'
+  'widgets/refresh.cpp|widgets/widgets.h|files that include each other:'
   'app/main.cpp|core/scale.h|'
 )
 for row in "${rows[@]}"; do

@@ -311,16 +311,16 @@ TEST(Logic, HistoryOfEachFigure) {
     }
     // The processors' bars: in rows of 32, each at most 12 wide at 96 dpi;
     // the room under the tip's text for them and the 240 × 60 chart.
-    for (auto [processors, f, columns, rows, width, bar33] :
-         {std::tuple{2, 1.0f, 2, 1, 12.0f, ChartBox{}},
-          {33, 1.0f, 32, 2, 6.53125f, ChartBox{0, 13, 6.53125f, 12}},
-          {256, 1.5f, 32, 8, 9.796875f, ChartBox{0, 19.5f, 9.796875f, 18}}}) {
+    for (auto [processors, f, columns, barRows, width, bar33] :
+         {std::tuple{2, 1.0f, 2, 1, 12.0f, ChartPoint{}},
+          {33, 1.0f, 32, 2, 6.53125f, ChartPoint{0, 13}},
+          {256, 1.5f, 32, 8, 9.796875f, ChartPoint{0, 19.5f}}}) {
         const BarGrid g = ProcessorBars(processors, 240 * f, f);
-        EXPECT_EQ((std::vector<float>{float(columns), float(rows), width}),
+        EXPECT_EQ((std::vector<float>{float(columns), float(barRows), width}),
                   (std::vector<float>{float(g.columns), float(g.rows), g.width}));
         const ChartBox b = ProcessorBar(g, 0, 0, 32);
-        const ChartPoint corner = {bar33.left, bar33.top}, got = {b.left, b.top};
-        EXPECT_TRUE(processors <= 32 || same(corner, got)) << processors;
+        const ChartPoint got = {b.left, b.top};
+        EXPECT_TRUE(processors <= 32 || same(bar33, got)) << processors;
     }
     for (auto [processors, dpi, room] :
          {std::tuple{0, 96u, TipRoom{252, 72, 6, 60, 0}}, {2, 144u, TipRoom{378, 135, 9, 90, 9}}}) {
