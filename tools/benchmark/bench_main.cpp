@@ -1,5 +1,6 @@
 #include "tools/benchmark/bench.h"
 
+#include "app/listener.h"
 #include "core/state.h"
 #include "render/gdiplus_include.h"
 #include "widgets/tray.h"
@@ -36,6 +37,7 @@ bool BenchWidgets() {
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&token, &input, nullptr);
         StandInNotificationArea();
+        CreateListenerWindow(GetModuleHandleW(nullptr));  // the tip's owner draws its chart
         created = CreateWidgetWindows(GetModuleHandleW(nullptr));
         AddTrayIcon();
     }

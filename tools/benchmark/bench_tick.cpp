@@ -1,12 +1,15 @@
 // One sampling tick: counter collection and memory status; a tick whose
-// figures did not change, which paints nothing, and one that repaints all
-// three widgets and the notification-area icon; the icon alone.
+// figures did not change, which paints nothing, and the same tick with the
+// CPU tip shown, which takes a snapshot of the processes and processors and
+// draws the tip anew; one that repaints all three widgets and the
+// notification-area icon; the icon alone.
 
 #include "tools/benchmark/bench.h"
 
 #include "core/state.h"
 #include "metrics/sampling.h"
 #include "widgets/refresh.h"
+#include "widgets/tip.h"
 #include "widgets/tray.h"
 
 #include <string>
@@ -29,6 +32,10 @@ void BenchTick(std::vector<BenchRow>& rows) {
     const double quiet = MedianMs(runs, [&repainted] { repainted += ForcedTick(false); });
     rows.push_back(
         {"one tick, figures unchanged (" + std::to_string(repainted) + " paints)", quiet, runs});
+    ShowTip(WidgetKind::Cpu, appState.cpuWindow, kBaseDpi);
+    const double tipped = MedianMs(runs, [] { ForcedTick(false); });
+    HideTip();
+    rows.push_back({"the same tick with the CPU tip shown", tipped, runs});
     const double full = MedianMs(runs, [] { ForcedTick(true); });
     rows.push_back({"one tick that repaints all three (current style)", full, runs});
     const double icon = MedianMs(runs, [] {
