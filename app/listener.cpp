@@ -83,14 +83,28 @@ void OnShellCreated() {
     AddTrayIcon();  // a new notification area knows nothing of ours
 }
 
-// The icon's menu, at the point the shell anchors it: the pointer's, or the
-// icon's for a key. Its command runs with no widget clicked; the close
-// message ends an open menu, and the program then ends as saved.
+// The icon's flyout while the pointer rests on it, and its menu, at the
+// point the shell anchors them: the icon's, or the pointer's for a click.
+// The menu's command runs with no widget clicked; the close message ends
+// an open menu, and the program then ends as saved.
 void OnTrayEvent(WPARAM anchor, LPARAM event) {
-    if (!OpensTrayMenu(event)) return;
-    const UINT command =
-        TrackTrayMenu(appState.listenerWindow, {GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
-    if (command != 0 && !appState.closeRequested) RunMenuCommand(nullptr, command);
+    const POINT at = {GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)};
+    switch (TrayEventAction(event)) {
+    case TrayAction::OpenFlyout:
+        ShowIconTip(at);
+        break;
+    case TrayAction::CloseFlyout:
+        HideIconTip();
+        break;
+    case TrayAction::Menu: {
+        HideTip();  // the menu takes its place
+        const UINT command = TrackTrayMenu(appState.listenerWindow, at);
+        if (command != 0 && !appState.closeRequested) RunMenuCommand(nullptr, command);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void OnShellWaitOver() {

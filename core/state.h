@@ -89,15 +89,18 @@ struct SharedState {
     Visibility visibility;
     unsigned processorCount = 0;  // logical processors, in every group
     // The hover details: the tooltip (made at the first hover), the widget
-    // whose figures it shows (null while hidden), the pointer it was shown
-    // at, the widget whose pointer is followed, its font, its scale, its
-    // text, and the time its chart ends at.
+    // whose figures it shows (null while hidden), or the icon's flyout, the
+    // point it was shown at, the widget whose pointer is followed, its font
+    // and a line's height in it, its scale, its text, and the time its
+    // charts end at. It shows one of them at a time.
     HWND tipWindow = nullptr;
     HWND tipWidget = nullptr;
+    bool iconTipShown = false;
     WidgetKind tipKind = WidgetKind::Cpu;
     POINT tipAnchor = {};
     HWND hoverWidget = nullptr;
     HFONT tipFont = nullptr;
+    int tipLineHeight = 0;
     unsigned tipDpi = kBaseDpi;
     wchar_t tipText[kTipChars] = {};
     ULONGLONG tipNow = 0;

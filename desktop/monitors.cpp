@@ -51,12 +51,15 @@ std::vector<MonitorArea> CurrentMonitors() {
     return monitors;
 }
 
-RECT WorkAreaAt(POINT point) {
+MonitorArea MonitorAreaAt(POINT point) {
+    const HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
-    if (!GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info))
-        return PrimaryWorkArea();
-    return info.rcWork;
+    if (!GetMonitorInfoW(monitor, &info)) {
+        const RECT primary = PrimaryWorkArea();
+        return {primary, primary, false, DpiOf(monitor)};
+    }
+    return {info.rcMonitor, info.rcWork, true, DpiOf(monitor)};
 }
 
 RECT PrimaryWorkArea() {

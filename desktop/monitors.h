@@ -11,8 +11,9 @@ unsigned MonitorDpi(HWND window);
 // Every monitor with its work area and display scale.
 std::vector<MonitorArea> CurrentMonitors();
 
-// The work area of the monitor nearest to a point.
-RECT WorkAreaAt(POINT point);
+// The monitor nearest to a point: its whole area, its work area and its
+// scale; the primary work area for both when it cannot be read.
+MonitorArea MonitorAreaAt(POINT point);
 
 // The primary monitor's work area; its whole screen if that cannot be read.
 RECT PrimaryWorkArea();

@@ -106,11 +106,13 @@ inline ChartBox ProcessorBar(const BarGrid& g, float left, float top, int i) {
 // chart (240 × 60 at 96 dpi), for CPU the processors' bars under it, and a
 // padding all round that keeps them off the tip's edge.
 struct TipRoom {
-    int width;   // the chart's, the padding included: the least the tip is wide
+    int width;   // the charts', the padding included: the least the tip is wide
     int height;  // the bottom margin
-    int pad;
+    int pad;     // also between charts side by side
     int chartHeight;
     int barsGap;  // between the chart and the bars
+    int charts = 1;
+    int labelHeight = 0;  // of the label over each chart, in the icon's flyout
 };
 
 inline TipRoom TipRoomFor(int processorsShown, unsigned dpi) {
@@ -122,6 +124,25 @@ inline TipRoom TipRoomFor(int processorsShown, unsigned dpi) {
                   static_cast<int>(std::ceil(BarsHeight(bars)));
     room.width += 2 * room.pad;
     return room;
+}
+
+// The icon's flyout: a chart per widget side by side, 120 × 48 at 96 dpi,
+// each under its label, one line of the tip's font.
+inline TipRoom FlyoutRoomFor(unsigned dpi, int labelHeight) {
+    const int pad = DpiScaled(6, dpi);
+    TipRoom room = {
+        3 * DpiScaled(120, dpi) + 4 * pad, 0, pad, DpiScaled(48, dpi), 0, 3, labelHeight};
+    room.height = 2 * pad + labelHeight + room.chartHeight;
+    return room;
+}
+
+// Chart i of those side by side in the room's area from (left, top), each
+// below its label.
+inline ChartBox ChartInRoom(const TipRoom& room, float left, float top, float width, int i) {
+    const float pad = static_cast<float>(room.pad);
+    const float each = (width - static_cast<float>(room.charts - 1) * pad) / room.charts;
+    return {left + static_cast<float>(i) * (each + pad), top + static_cast<float>(room.labelHeight),
+            each, static_cast<float>(room.chartHeight)};
 }
 
 // The chart's colours: the widget's gauge colour over a faint track with a

@@ -16,6 +16,8 @@ namespace {
 constexpr int kTipMaxWidth = 320;
 // How far below the pointer the tip starts, clear of the arrow.
 constexpr int kBelowPointer = 20;
+// How far the icon's flyout keeps from the icon and the taskbar.
+constexpr int kFlyoutGap = 8;
 
 // comctl32.dll is no KnownDLL: from System32 only, never by its bare name
 // (the manifest's common controls 6 still win). Without it, no tips.
@@ -60,7 +62,10 @@ HWND TipWindow() {
     return appState.tipWindow;
 }
 
-// The status font at the widget's display scale, and a width to match.
+bool TipShown() { return appState.tipWidget || appState.iconTipShown; }
+
+// The status font at the display scale, a line's height in it, and a width
+// to match.
 void ScaleTip(HWND tip, unsigned dpi) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
@@ -70,33 +75,51 @@ void ScaleTip(HWND tip, unsigned dpi) {
         if (appState.tipFont) DeleteObject(appState.tipFont);  // no longer the tip's
         appState.tipFont = font;
     }
+    TEXTMETRICW text = {};
+    const HDC dc = GetDC(tip);
+    const HGDIOBJ before = SelectObject(dc, appState.tipFont);
+    appState.tipLineHeight = GetTextMetricsW(dc, &text) ? text.tmHeight : DpiScaled(16, dpi);
+    SelectObject(dc, before);
+    ReleaseDC(tip, dc);
     SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, DpiScaled(kTipMaxWidth, dpi));
 }
 
-// Also after new text: a shown tracking tip redraws only when placed.
+// Also after new text: a shown tracking tip redraws only when placed. A
+// widget's tip goes under the pointer, the icon's flyout off the taskbar.
 void PlaceTip(HWND tip, unsigned dpi) {
     TTTOOLINFOW tool = Tool();
     const LRESULT bubble = SendMessageW(tip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool));
     const SIZE size = {LOWORD(bubble), HIWORD(bubble)};
-    const POINT at = TipPlace(appState.tipAnchor, size, WorkAreaAt(appState.tipAnchor),
-                              DpiScaled(kBelowPointer, dpi));
+    const MonitorArea area = MonitorAreaAt(appState.tipAnchor);
+    const POINT at = appState.iconTipShown ? FlyoutPlace(appState.tipAnchor, size, area.monitor,
+                                                         area.work, DpiScaled(kFlyoutGap, dpi))
+                                           : TipPlace(appState.tipAnchor, size, area.work,
+                                                      DpiScaled(kBelowPointer, dpi));
     SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
 }
 
-// The text into the state's buffer, its chart ending now; false when the
+// The text into the state's buffer, its charts ending now; false when the
 // text is what the tip shows.
 bool ComposeText() {
     appState.tipNow = GetTickCount64();
-    const std::wstring text = TipText(appState.tipKind, appState, appState.tipNow);
+    const std::wstring text = appState.iconTipShown
+                                  ? IconTipText(appState, appState.tipNow)
+                                  : TipText(appState.tipKind, appState, appState.tipNow);
     if (text == appState.tipText) return false;
     std::wcsncpy(appState.tipText, text.c_str(), kTipChars - 1);
     return true;
 }
 
-// The processors' bars show in the CPU tip only.
+// The flyout has a chart per widget; a widget's tip one, and the
+// processors' bars in the CPU tip only.
 TipRoom Room() {
+    if (appState.iconTipShown) return FlyoutRoomFor(appState.tipDpi, appState.tipLineHeight);
     const bool bars = appState.tipKind == WidgetKind::Cpu;
     return TipRoomFor(bars ? static_cast<int>(appState.processorCount) : 0, appState.tipDpi);
+}
+
+Argb GaugeColor(WidgetKind kind) {
+    return PaintArgsFor(kind, appState.WidgetSettings, appState.LiveMetrics).progressColor;
 }
 
 // Room below the text for the pictures, and as wide as the chart at least:
@@ -113,7 +136,9 @@ void MakeRoom(HWND tip) {
     SendMessageW(tip, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
 }
 
-// The chart in the room at the bottom of the tip, and under it the bars.
+// The charts in the room at the bottom of the tip: the flyout's under their
+// labels, in the tip's own font and text colour; under the CPU tip's chart
+// the bars.
 void DrawPictures(HDC dc, HWND tip) {
     RECT client = {};
     GetClientRect(tip, &client);
@@ -121,16 +146,26 @@ void DrawPictures(HDC dc, HWND tip) {
     const float left = static_cast<float>(client.left + room.pad);
     const float width = static_cast<float>(client.right - client.left - 2 * room.pad);
     const float top = static_cast<float>(client.bottom - room.height + room.pad);
-    const int kind = static_cast<int>(appState.tipKind);
-    const Argb gauge =
-        PaintArgsFor(appState.tipKind, appState.WidgetSettings, appState.LiveMetrics).progressColor;
-    DrawHistoryChart(dc, {left, top, width, static_cast<float>(room.chartHeight)},
-                     appState.history[kind], appState.tipNow, gauge, appState.tipDpi);
-    if (appState.tipKind != WidgetKind::Cpu) return;
+    for (int i = 0; i < room.charts; ++i) {
+        const WidgetKind kind = appState.iconTipShown ? kWidgetKinds[i] : appState.tipKind;
+        const ChartBox box = ChartInRoom(room, left, top, width, i);
+        if (room.labelHeight) {
+            RECT label = {static_cast<LONG>(box.left), static_cast<LONG>(top),
+                          static_cast<LONG>(box.left + box.width), static_cast<LONG>(box.top)};
+            const HGDIOBJ before = SelectObject(dc, appState.tipFont);
+            SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+            SetBkMode(dc, TRANSPARENT);
+            DrawTextW(dc, WidgetLabel(kind), -1, &label, DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, before);
+        }
+        DrawHistoryChart(dc, box, appState.history[static_cast<int>(kind)], appState.tipNow,
+                         GaugeColor(kind), appState.tipDpi);
+    }
+    if (appState.iconTipShown || appState.tipKind != WidgetKind::Cpu) return;
     const BarGrid bars =
         ProcessorBars(static_cast<int>(appState.processorCount), width, DpiFactor(appState.tipDpi));
     DrawProcessorBars(dc, left, top + static_cast<float>(room.chartHeight + room.barsGap), bars,
-                      appState.processes.processorLoads, gauge);
+                      appState.processes.processorLoads, GaugeColor(WidgetKind::Cpu));
 }
 
 // What the shown tip says and draws, after a reading: new text, its room
@@ -150,9 +185,23 @@ void UpdateShownTip() {
 // is a difference between two. Later ones come with the ticks.
 void CALLBACK OnSecondSnapshot(HWND tip, UINT, UINT_PTR timerId, DWORD) {
     KillTimer(tip, timerId);
-    if (!appState.tipWidget) return;
+    if (!TipShown()) return;
     ReadProcessDetails();
     UpdateShownTip();
+}
+
+// What both tips do to show: the first snapshot (for CPU figures a second
+// one follows), the text at the scale, its room, its place.
+void Show(HWND tip, bool cpuShown) {
+    ReadProcessDetails();
+    if (cpuShown) SetTimer(tip, TipSecondSnapshotTimerId, TipSecondSnapshotMs, OnSecondSnapshot);
+    ComposeText();
+    ScaleTip(tip, appState.tipDpi);
+    TTTOOLINFOW tool = Tool();
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    MakeRoom(tip);
+    PlaceTip(tip, appState.tipDpi);
+    SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace
@@ -174,16 +223,23 @@ void ShowTip(WidgetKind kind, HWND widget, unsigned dpi) {
     appState.tipKind = kind;
     appState.tipDpi = dpi;
     GetCursorPos(&appState.tipAnchor);
-    ReadProcessDetails();
-    if (kind == WidgetKind::Cpu)
-        SetTimer(tip, TipSecondSnapshotTimerId, TipSecondSnapshotMs, OnSecondSnapshot);
-    ComposeText();
-    ScaleTip(tip, dpi);
-    TTTOOLINFOW tool = Tool();
-    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    MakeRoom(tip);
-    PlaceTip(tip, dpi);
-    SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    Show(tip, kind == WidgetKind::Cpu);
+}
+
+void ShowIconTip(POINT anchor) {
+    if (appState.iconTipShown || AtRest(appState.visibility)) return;
+    HideTip();
+    const HWND tip = TipWindow();
+    if (!tip) return;
+    appState.iconTipShown = true;
+    appState.tipAnchor = anchor;
+    const unsigned dpi = MonitorAreaAt(anchor).dpi;
+    appState.tipDpi = dpi ? dpi : GetDpiForSystem();
+    Show(tip, true);
+}
+
+void HideIconTip() {
+    if (appState.iconTipShown) HideTip();
 }
 
 void OnTipPointerLeave(HWND widget) {
@@ -202,10 +258,10 @@ void OnTipLeaveTimer(HWND widget) {
 
 void HideTip() {
     appState.hoverWidget = nullptr;  // a menu or a drag ends the system's following too
-    const HWND shownFor = appState.tipWidget;
-    if (!shownFor) return;
+    if (!TipShown()) return;
+    if (appState.tipWidget) KillTimer(appState.tipWidget, TipLeaveTimerId);
     appState.tipWidget = nullptr;
-    KillTimer(shownFor, TipLeaveTimerId);
+    appState.iconTipShown = false;
     KillTimer(appState.tipWindow, TipSecondSnapshotTimerId);
     TTTOOLINFOW tool = Tool();
     SendMessageW(appState.tipWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
@@ -213,7 +269,7 @@ void HideTip() {
 }
 
 void RefreshTip() {
-    if (!appState.tipWidget) return;
+    if (!TipShown()) return;
     KillTimer(appState.tipWindow, TipSecondSnapshotTimerId);  // this reading is the next one
     ReadProcessDetails();
     UpdateShownTip();
@@ -225,7 +281,7 @@ LRESULT OnTipNotify(const NMHDR* header) {
         return 0;
     const auto* draw = reinterpret_cast<const NMTTCUSTOMDRAW*>(header);
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
-    if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT && appState.tipWidget)
+    if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT && TipShown())
         DrawPictures(draw->nmcd.hdc, appState.tipWindow);
     return CDRF_DODEFAULT;
 }

@@ -27,14 +27,22 @@ void OnTipPointerMove(HWND widget);
 // rest.
 void ShowTip(WidgetKind kind, HWND widget, unsigned dpi);
 
+// The notification icon's flyout, shown when the pointer rests on the icon
+// (NIN_POPUPOPEN, with the icon's anchor): all three widgets' figures, each
+// with its chart and its heaviest process, off the taskbar beside the
+// anchor, at that monitor's scale. Not while at rest. HideIconTip hides it,
+// and nothing else (NIN_POPUPCLOSE, the icon turned off).
+void ShowIconTip(POINT anchor);
+void HideIconTip();
+
 // WM_NCMOUSELEAVE: hides the tip, unless the pointer only crossed into a
 // transparent gap of the same widget: then the leave timer checks until it
 // is off the widget's rectangle, so the tip does not blink.
 void OnTipPointerLeave(HWND widget);
 void OnTipLeaveTimer(HWND widget);
 
-// A right button, the start of a drag, rest, a widget going away. Frees
-// the process details.
+// A right button, the start of a drag, rest, a widget going away, the
+// icon's menu: hides whichever tip shows. Frees the process details.
 void HideTip();
 
 // After a tick: the shown tip takes a new snapshot and the new figures; its

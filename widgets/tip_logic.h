@@ -163,6 +163,33 @@ inline std::wstring ProcessLines(WidgetKind kind, const ProcessDetails& d, std::
     return lines.empty() ? L"No process above 0 %" : lines;
 }
 
+// A widget's figure in one line, under its label, with the percentage it
+// shows and, for memory and commit, the sizes behind it as the hover tip
+// gives them: "RAM 57 % · 9.1 of 15.9 GB". A figure not read is a dash.
+inline std::wstring FigureLine(WidgetKind kind, const MetricValues& m) {
+    const double figure = WidgetFigure(kind, m);
+    std::wstring line = std::wstring(WidgetLabel(kind)) + L" " + TipPercentText(figure);
+    if (kind == WidgetKind::Cpu || std::isnan(figure)) return line;
+    const UsedOfTotal sizes = MemoryInUse(kind, m.memory);
+    return line + L" \u00B7 " + GigabytesNumber(sizes.used) + L" of " + GigabytesText(sizes.total);
+}
+
+// The icon's flyout: for CPU, RAM and Swap in that order, the figure's
+// line, what its chart shows, for CPU the busiest processor, and the one
+// heaviest process.
+inline std::wstring IconTipText(const SharedState& s, ULONGLONG now) {
+    std::wstring text;
+    for (WidgetKind kind : kWidgetKinds) {
+        if (!text.empty()) text += L"\r\n";
+        text += FigureLine(kind, s.LiveMetrics) + L"\r\n" +
+                HistoryLine(SummarizeHistory(s.history[static_cast<int>(kind)], now));
+        if (kind == WidgetKind::Cpu)
+            text += L"\r\n" + BusiestProcessorLine(s.processes.processorLoads);
+        text += L"\r\n" + ProcessLines(kind, s.processes, 1);
+    }
+    return text;
+}
+
 // A widget's whole tip: its figures, what its chart shows, for CPU the
 // busiest processor, and the three heaviest processes behind the figure.
 inline std::wstring TipText(WidgetKind kind, const SharedState& s, ULONGLONG now) {
@@ -171,6 +198,32 @@ inline std::wstring TipText(WidgetKind kind, const SharedState& s, ULONGLONG now
                         HistoryLine(SummarizeHistory(s.history[k], now));
     if (kind == WidgetKind::Cpu) text += L"\r\n" + BusiestProcessorLine(s.processes.processorLoads);
     return text + L"\r\n" + ProcessLines(kind, s.processes, 3);
+}
+
+// Where the icon's flyout goes: beside the anchor on the side away from the
+// taskbar (above a bottom one, below a top one, beside a side one), `gap`
+// pixels off, inside the work area of the anchor's monitor. The taskbar's
+// edge is where the work area leaves the most of the monitor; with none
+// (a taskbar that hides itself) the monitor's edge nearest the anchor.
+inline POINT FlyoutPlace(POINT anchor, SIZE size, const RECT& monitor, const RECT& work, int gap) {
+    const LONG margins[4] = {work.left - monitor.left, work.top - monitor.top,
+                             monitor.right - work.right, monitor.bottom - work.bottom};
+    const LONG nearness[4] = {anchor.x - monitor.left, anchor.y - monitor.top,
+                              monitor.right - anchor.x, monitor.bottom - anchor.y};
+    const bool docked = margins[0] || margins[1] || margins[2] || margins[3];
+    int edge = 0;  // left, top, right, bottom
+    for (int i = 1; i < 4; ++i)
+        if (docked ? margins[i] > margins[edge] : nearness[i] < nearness[edge]) edge = i;
+    std::int64_t x = std::int64_t{anchor.x} - size.cx / 2, y = std::int64_t{anchor.y} - size.cy / 2;
+    if (edge == 0) x = std::int64_t{std::max(anchor.x, work.left)} + gap;
+    if (edge == 1) y = std::int64_t{std::max(anchor.y, work.top)} + gap;
+    if (edge == 2) x = std::int64_t{std::min(anchor.x, work.right)} - gap - size.cx;
+    if (edge == 3) y = std::int64_t{std::min(anchor.y, work.bottom)} - gap - size.cy;
+    x = std::max<std::int64_t>(std::min<std::int64_t>(x, std::int64_t{work.right} - size.cx),
+                               work.left);
+    y = std::max<std::int64_t>(std::min<std::int64_t>(y, std::int64_t{work.bottom} - size.cy),
+                               work.top);
+    return {PinToLong(x), PinToLong(y)};
 }
 
 // Where a tip of this size goes for a pointer: `below` pixels under it,

@@ -5,6 +5,7 @@
 #include "desktop/monitors.h"
 #include "render/painters.h"
 #include "render/tray_icon.h"
+#include "widgets/tip.h"
 #include "widgets/tray_logic.h"
 
 #include <cwchar>
@@ -42,10 +43,10 @@ void ReadTaskbarLook() {
 bool Send(const TraySync& sync, const TrayIconLook& icon, const std::wstring& tip) {
     NOTIFYICONDATAW data = IconData(sync.parts);
     data.uCallbackMessage = kTrayMessage;
-    if (sync.parts & NIF_TIP) {
-        data.uFlags |= NIF_SHOWTIP;  // version 4 shows the standard tip only when asked
-        std::wcsncpy(data.szTip, tip.c_str(), kTrayTipChars - 1);
-    }
+    // No NIF_SHOWTIP: version 4 then shows no standard tip and tells of the
+    // pointer resting on the icon, for the flyout; the text stays the
+    // icon's name, which a screen reader reads.
+    if (sync.parts & NIF_TIP) std::wcsncpy(data.szTip, tip.c_str(), kTrayTipChars - 1);
     if (sync.parts & NIF_ICON) data.hIcon = CreateTrayIcon(icon);
     if (!data.hIcon) data.uFlags &= ~NIF_ICON;  // out of GDI: the next change tries again
     const bool sent = Shell_NotifyIconW(sync.message, &data) != FALSE;
@@ -95,6 +96,7 @@ void OnTaskbarLookChanged() {
 }
 
 void RemoveTrayIcon() {
+    HideIconTip();  // it belongs to the icon
     TrayState& tray = appState.tray;
     tray.addDue = false;
     if (!tray.added) return;

@@ -13,20 +13,11 @@
 #include <cmath>
 #include <string>
 
-// One line per widget, under its label, with the percentage it shows and,
-// for memory and commit, the sizes behind it as the hover tip gives them:
-// "RAM 57 % · 9.1 of 15.9 GB". A figure not read is a dash. Whatever the
-// figures, it stays within the 127 characters the shell keeps.
+// One line per widget, as FigureLine words it. Whatever the figures, it
+// stays within the 127 characters the shell keeps.
 inline std::wstring TrayTipText(const MetricValues& m) {
     std::wstring text;
-    for (WidgetKind kind : kWidgetKinds) {
-        const double figure = WidgetFigure(kind, m);
-        if (!text.empty()) text += L"\n";
-        text += std::wstring(WidgetLabel(kind)) + L" " + TipPercentText(figure);
-        if (kind == WidgetKind::Cpu || std::isnan(figure)) continue;
-        const UsedOfTotal sizes = MemoryInUse(kind, m.memory);
-        text += L" \u00B7 " + GigabytesNumber(sizes.used) + L" of " + GigabytesText(sizes.total);
-    }
+    for (WidgetKind kind : kWidgetKinds) text += (text.empty() ? L"" : L"\n") + FigureLine(kind, m);
     return text;
 }
 
@@ -64,13 +55,27 @@ inline TraySync NextTraySync(const TrayState& t, bool atRest, const TrayIconLook
     return {NIM_MODIFY, parts};
 }
 
-// The version-4 events of our icon that open its menu: a right-click,
-// Shift+F10 or the menu key (WM_CONTEXTMENU); a left click, Enter or Space
-// (NIN_SELECT, NIN_KEYSELECT).
-inline bool OpensTrayMenu(LPARAM event) {
-    const UINT code = LOWORD(event);
-    return HIWORD(event) == kTrayIconId &&
-           (code == WM_CONTEXTMENU || code == NIN_SELECT || code == NIN_KEYSELECT);
+// What a version-4 event of our icon asks for: its menu at a right-click,
+// Shift+F10 or the menu key (WM_CONTEXTMENU), a left click, Enter or Space
+// (NIN_SELECT, NIN_KEYSELECT); its flyout while the pointer rests on it
+// (NIN_POPUPOPEN, NIN_POPUPCLOSE), which the shell sends in place of a
+// standard tip.
+enum class TrayAction { Nothing, Menu, OpenFlyout, CloseFlyout };
+
+inline TrayAction TrayEventAction(LPARAM event) {
+    if (HIWORD(event) != kTrayIconId) return TrayAction::Nothing;
+    switch (LOWORD(event)) {
+    case WM_CONTEXTMENU:
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        return TrayAction::Menu;
+    case NIN_POPUPOPEN:
+        return TrayAction::OpenFlyout;
+    case NIN_POPUPCLOSE:
+        return TrayAction::CloseFlyout;
+    default:
+        return TrayAction::Nothing;
+    }
 }
 
 // Messages after which the taskbar may look otherwise: its scale, its light

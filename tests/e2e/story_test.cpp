@@ -125,12 +125,6 @@ TEST(Story, FiguresInFullOnHover) {
     EXPECT_EQ(0, app.WaitExit());
 }
 
-std::wstring TextOf(HWND tip) {
-    wchar_t text[1024] = {};
-    SendMessageW(tip, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // Columns of the screen's rectangle [left, right) × [top, bottom) in which
 // some pixel has this colour.
 int ColumnsIn(RECT r, COLORREF color) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -158,6 +159,37 @@ TEST(Story, TheIconInTheNotificationArea) {
     }));
     RegDeleteKeyValueW(HKEY_CURRENT_USER, personalize, L"SystemUsesLightTheme");
     EXPECT_EQ(front, GetForegroundWindow()) << "nothing but the icon's events takes it";
+
+    // No standard tip: the pointer resting on the icon opens the flyout
+    // above the anchor near the screen's bottom, each widget's section led
+    // by the icon's own line for it; it goes at NIN_POPUPCLOSE.
+    EXPECT_EQ(0u, r.uFlags & NIF_SHOWTIP);
+    const POINT anchor = {900, 1010};
+    PostMessageW(app.listener, WM_APP + 3, MAKEWPARAM(anchor.x, anchor.y),
+                 MAKELPARAM(NIN_POPUPOPEN, 1));
+    HWND flyout = nullptr;
+    std::wstring text, tip;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (const Sent& sent : Log())
+            if (sent.record.uFlags & NIF_TIP) tip = sent.record.szTip;
+        flyout = FindProcessWindow(app.process.Id(), L"tooltips_class32", true);
+        text = flyout ? TextOf(flyout) : L"";
+        for (size_t at = 0, end = 0; at < tip.size(); at = end + 1) {
+            end = std::min(tip.find(L'\n', at), tip.size());
+            if (text.find(tip.substr(at, end - at) + L"\r\nLast 1 min: ") == std::wstring::npos)
+                return false;
+        }
+        return !tip.empty();
+    })) << text
+        << "\n"
+        << tip;
+    const RECT place = ScreenRect(flyout);
+    EXPECT_TRUE(place.bottom <= anchor.y && place.left <= anchor.x && anchor.x <= place.right)
+        << place;
+    PostMessageW(app.listener, WM_APP + 3, MAKEWPARAM(anchor.x, anchor.y),
+                 MAKELPARAM(NIN_POPUPCLOSE, 1));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(flyout); }));
+    EXPECT_EQ(front, GetForegroundWindow()) << "the flyout takes nothing";
 
     // The keyboard's event opens the icon's menu at its anchor; "Show icon
     // in the notification area" takes the icon away and stores the choice.

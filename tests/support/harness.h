@@ -54,6 +54,13 @@ inline void PointAt(HWND w, int dx, int dy) {
        std::to_string(ScreenRect(w).top + dy));
 }
 
+// A window's text, as WM_GETTEXT gives it also from another process.
+inline std::wstring TextOf(HWND w) {
+    wchar_t text[1024] = {};
+    SendMessageW(w, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 // VitalGauge.exe as its own process.
 struct VitalGauge {
     bool Start(const std::wstring& arguments = L"");  // widgets shown and painted

@@ -251,13 +251,76 @@ TEST(Logic, NotificationAreaIcon) {
         }
     }
 
-    // Version 4's events of our icon: the mouse's and the keyboard's open its menu.
-    for (auto [code, id, opens] : {std::tuple{WM_CONTEXTMENU, kTrayIconId, true},
-                                   {NIN_SELECT, kTrayIconId, true},
-                                   {NIN_KEYSELECT, kTrayIconId, true},
-                                   {WM_MOUSEMOVE, kTrayIconId, false},
-                                   {WM_CONTEXTMENU, kTrayIconId + 1, false}})
-        EXPECT_EQ(opens, OpensTrayMenu(MAKELPARAM(code, id))) << code << " " << id;
+    // Version 4's events of our icon: the mouse's and the keyboard's open its
+    // menu, the pointer resting on it its flyout.
+    using A = TrayAction;
+    for (auto [code, id, action] : {std::tuple{WM_CONTEXTMENU, kTrayIconId, A::Menu},
+                                    {NIN_SELECT, kTrayIconId, A::Menu},
+                                    {NIN_KEYSELECT, kTrayIconId, A::Menu},
+                                    {NIN_POPUPOPEN, kTrayIconId, A::OpenFlyout},
+                                    {NIN_POPUPCLOSE, kTrayIconId, A::CloseFlyout},
+                                    {WM_MOUSEMOVE, kTrayIconId, A::Nothing},
+                                    {NIN_POPUPOPEN, kTrayIconId + 1, A::Nothing}})
+        EXPECT_EQ(action, TrayEventAction(MAKELPARAM(code, id))) << code << " " << id;
+
+    // The flyout beside the anchor, off the taskbar's edge, inside the work
+    // area: a bottom taskbar at 100 % and its overflow at 150 %, a left one
+    // on a monitor left of the primary, a top and a right one, and one that
+    // hides itself (the monitor's nearest edge).
+    const RECT screen = {0, 0, 1920, 1080};
+    const SIZE flyout = {388, 240};
+    for (auto [anchor, size, monitor, work, gap, x, y] :
+         {std::tuple{POINT{1800, 1060}, flyout, screen, RECT{0, 0, 1920, 1040}, 8, 1532, 792},
+          {{1500, 900}, {582, 360}, screen, {0, 0, 1920, 1040}, 12, 1209, 528},
+          {{-1250, 1000}, flyout, {-1280, 0, 0, 1024}, {-1218, 0, 0, 1024}, 8, -1210, 784},
+          {{300, 20}, flyout, screen, {0, 40, 1920, 1080}, 8, 106, 48},
+          {{1890, 500}, flyout, screen, {0, 0, 1860, 1080}, 8, 1464, 380},
+          {{960, 1075}, flyout, screen, screen, 8, 766, 827}}) {
+        const POINT at = FlyoutPlace(anchor, size, monitor, work, gap);
+        EXPECT_EQ((std::vector<LONG>{x, y}), (std::vector<LONG>{at.x, at.y})) << anchor.x;
+    }
+
+    // Its text, unread, with the processor figure and its history still to
+    // come, and full: for CPU, RAM and Swap the icon's line, what the chart
+    // shows, for CPU the busiest processor, and the heaviest process.
+    const ULONGLONG T = 1000000;
+    SharedState early, full;
+    early.processes.listed = full.processes.listed = true;
+    early.processes.snapshots = 1;
+    early.LiveMetrics = {NAN, 57.9, 43.75, {17072495001, 7301444403, 33071248179, 18897338204}};
+    full.LiveMetrics = {12.6, 57.9, 43.75, early.LiveMetrics.memory};
+    for (int k = 0; k < 3; ++k) {
+        RecordReading(early.history[k], T, WidgetFigure(kWidgetKinds[k], early.LiveMetrics));
+        for (ULONGLONG t = 0; t <= 720000; t += 6000)
+            RecordReading(full.history[k], T + t, WidgetFigure(kWidgetKinds[k], full.LiveMetrics));
+        full.processes.heaviest[k] = {{L"chrome.exe", 14, k ? 5 * GiB / 2 : 2300}};
+    }
+    early.processes.heaviest[1] = full.processes.heaviest[1];
+    full.processes.snapshots = 2, full.processes.elapsed = 10000;
+    full.processes.processorLoads = {3, 97.5};
+    const std::wstring ram = L"RAM 57 % \u00B7 9.1 of 15.9 GB\r\n",
+                       swap = L"Swap 43 % \u00B7 13.2 of 30.8 GB\r\n";
+    for (const auto& [state, now, text] :
+         {std::tuple{SharedState{}, T,
+                     std::wstring(L"CPU \u2013\r\nLast 1 min: \u2013\r\nBusiest "
+                                  L"processor: \u2013\r\nProcesses: \u2013\r\nRAM "
+                                  L"\u2013\r\nLast 1 min: \u2013\r\nProcesses: "
+                                  L"\u2013\r\nSwap \u2013\r\nLast 1 min: "
+                                  L"\u2013\r\nProcesses: \u2013")},
+          {early, T + 1000,
+           L"CPU \u2013\r\nLast 1 min: \u2013\r\nBusiest processor: \u2013\r\nMeasuring\u2026\r\n" +
+               ram +
+               L"Last 1 min: low 57 %, average 57 %, high 57 %\r\nchrome.exe \u00D714  2.5 GB\r\n" +
+               swap + L"Last 1 min: low 43 %, average 43 %, high 43 %\r\nNo process above 0 %"},
+          {full, T + 720000,
+           L"CPU 12 %\r\nLast 10 min: low 12 %, average 12 %, high 12 %\r\nBusiest processor: 97 "
+           L"%\r\nchrome.exe \u00D714  23 %\r\n" +
+               ram +
+               L"Last 10 min: low 57 %, average 57 %, high 57 %\r\nchrome.exe \u00D714  2.5 "
+               L"GB\r\n" +
+               swap +
+               L"Last 10 min: low 43 %, average 43 %, high 43 %\r\nchrome.exe \u00D714  2.5 GB"}})
+        EXPECT_EQ(text, IconTipText(state, now));
 }
 
 TEST(Logic, HistoryOfEachFigure) {
