@@ -80,6 +80,7 @@ void OnShellCreated() {
     else
         RecreateWidgets();
     RetryAttachmentWhileDetached();
+    HideIconTip();  // its icon was the old notification area's
     AddTrayIcon();  // a new notification area knows nothing of ours
 }
 

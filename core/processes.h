@@ -26,8 +26,9 @@ struct ProcessTime {
 };
 
 struct ProcessDetails {
-    int snapshots = 0;      // taken since the tip appeared
+    int snapshots = 0;      // good ones in a row since the tip appeared or one failed
     bool listed = false;    // the last snapshot could be read
+    ULONGLONG takenAt = 0;  // GetTickCount64 of the last
     ULONGLONG elapsed = 0;  // all processors' time between the last two, 100-ns units
     std::vector<ProcessGroup> heaviest[3];  // by WidgetKind, heaviest first
     std::vector<double> processorLoads;     // per logical processor; empty until two reads

@@ -51,7 +51,7 @@ struct SystemProcessRecord {
 };
 static_assert(offsetof(SystemProcessRecord, processId) == (sizeof(void*) == 8 ? 0x50 : 0x44) &&
                   offsetof(SystemProcessRecord, pagefileUsage) ==
-                      (sizeof(void*) == 8 ? 0xB8 : 0x90),
+                      (sizeof(void*) == 8 ? 0xB8 : 0x7C),
               "the system's record layout");
 
 struct ProcessSample {
@@ -110,7 +110,10 @@ inline ULONGLONG ProcessWeight(WidgetKind kind, const ProcessSample& p,
 }
 
 // File names are compared as the file system does: ordinal, case ignored.
+// No name (one the snapshot could not give) comes first, and equals none
+// but another.
 inline int CompareNames(std::wstring_view a, std::wstring_view b) {
+    if (a.empty() || b.empty()) return static_cast<int>(b.empty()) - static_cast<int>(a.empty());
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                                 static_cast<int>(b.size()), TRUE) -
            CSTR_EQUAL;
@@ -135,8 +138,8 @@ inline std::vector<ProcessGroup> HeaviestProcesses(WidgetKind kind,
               [](const Weighed& a, const Weighed& b) { return CompareNames(a.name, b.name) < 0; });
     std::vector<ProcessGroup> groups;
     for (std::size_t i = 0; i < all.size();) {
-        ProcessGroup g = {std::wstring(all[i].name), 0, 0};
-        for (; i < all.size() && CompareNames(all[i].name, g.name) == 0; ++i) {
+        ProcessGroup g = {std::wstring(all[i].name), 1, all[i].amount};
+        for (++i; i < all.size() && CompareNames(all[i].name, g.name) == 0; ++i) {
             ++g.count;
             g.amount += all[i].amount;
         }
@@ -149,6 +152,14 @@ inline std::vector<ProcessGroup> HeaviestProcesses(WidgetKind kind,
     std::partial_sort(groups.begin(), groups.begin() + kept, groups.end(), heavier);
     groups.resize(kept);
     return groups;
+}
+
+// A snapshot less than half a second after the one before would tell
+// nothing of processor time: a tick that comes so soon after a tip's first
+// or second snapshot keeps the last one.
+constexpr ULONGLONG kSnapshotGapMs = 500;
+inline bool SnapshotDue(const ProcessDetails& d, ULONGLONG now) {
+    return d.snapshots == 0 || now < d.takenAt || now - d.takenAt >= kSnapshotGapMs;
 }
 
 // All processors' time between two readings of the system times: what a

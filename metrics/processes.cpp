@@ -74,6 +74,9 @@ bool ReadProcessorTimes(std::vector<SystemTimes>& out) {
 
 void ReadProcessDetails() {
     ProcessDetails& d = appState.processes;
+    const ULONGLONG now = GetTickCount64();
+    if (!SnapshotDue(d, now)) return;
+    d.takenAt = now;
     try {
         std::vector<SystemTimes> processors;
         if (!ReadProcessorTimes(processors)) processors.clear();

@@ -227,7 +227,8 @@ void ShowTip(WidgetKind kind, HWND widget, unsigned dpi) {
 }
 
 void ShowIconTip(POINT anchor) {
-    if (appState.iconTipShown || AtRest(appState.visibility)) return;
+    // Nothing is read while the shell has taken the widgets: none of it would follow.
+    if (appState.iconTipShown || AtRest(appState.visibility) || !appState.cpuWindow) return;
     HideTip();
     const HWND tip = TipWindow();
     if (!tip) return;
@@ -270,7 +271,6 @@ void HideTip() {
 
 void RefreshTip() {
     if (!TipShown()) return;
-    KillTimer(appState.tipWindow, TipSecondSnapshotTimerId);  // this reading is the next one
     ReadProcessDetails();
     UpdateShownTip();
 }

@@ -30,7 +30,8 @@ void ShowTip(WidgetKind kind, HWND widget, unsigned dpi);
 // The notification icon's flyout, shown when the pointer rests on the icon
 // (NIN_POPUPOPEN, with the icon's anchor): all three widgets' figures, each
 // with its chart and its heaviest process, off the taskbar beside the
-// anchor, at that monitor's scale. Not while at rest. HideIconTip hides it,
+// anchor, at that monitor's scale. Not while at rest or while the shell has
+// taken the widgets. HideIconTip hides it,
 // and nothing else (NIN_POPUPCLOSE, the icon turned off).
 void ShowIconTip(POINT anchor);
 void HideIconTip();

@@ -479,6 +479,16 @@ TEST(Logic, ProcessesBehindEachFigure) {
     ParseProcesses(cut.data(), 3 * sizeof(SystemProcessRecord) - 1, is);
     ASSERT_EQ(2u, is.size());
     EXPECT_EQ(L"", is[1].name);
+    is.push_back(is[1]);
+    const std::vector<ProcessGroup> nameless = HeaviestProcesses(ram, is, {}, 3);
+    EXPECT_TRUE(nameless.size() == 1 && nameless[0].count == 2) << "grouped as any name";
+    // A snapshot within half a second of the last keeps that one.
+    for (auto [snapshots, age, due] :
+         {std::tuple{0, 0ull, true}, {1, 499ull, false}, {2, 500ull, true}}) {
+        ProcessDetails last;
+        last.snapshots = snapshots, last.takenAt = 10000;
+        EXPECT_EQ(due, SnapshotDue(last, 10000 + age)) << age;
+    }
 
     // Sizes, names and the busiest processor at their edges.
     for (auto [bytes, text] : {std::pair{MiB / 2 - 1, L"0 MB"},
