@@ -33,7 +33,10 @@ void BenchTick(std::vector<BenchRow>& rows) {
     rows.push_back(
         {"one tick, figures unchanged (" + std::to_string(repainted) + " paints)", quiet, runs});
     ShowTip(WidgetKind::Cpu, appState.cpuWindow, kBaseDpi);
-    const double tipped = MedianMs(runs, [] { ForcedTick(false); });
+    const double tipped = MedianMs(runs, [] {
+        appState.processes.takenAt = 0;  // as six seconds after the last: a snapshot is due
+        ForcedTick(false);
+    });
     HideTip();
     rows.push_back({"the same tick with the CPU tip shown", tipped, runs});
     const double full = MedianMs(runs, [] { ForcedTick(true); });
