@@ -414,7 +414,7 @@ std::vector<BYTE> Snapshot(const std::vector<Process>& processes) {
     for (size_t i = 0; i < processes.size(); ++i) {
         const Process& p = processes[i];
         SystemProcessRecord r = {};
-        r.nextEntryOffset = i + 1 < processes.size() ? sizeof(r) : 0;
+        r.nextEntryOffset = i + 1 < processes.size() ? static_cast<ULONG>(sizeof(r)) : 0;
         r.processId = p.id, r.createTime = p.created, r.userTime = static_cast<LONGLONG>(p.cpu);
         r.workingSetSize = p.workingSet, r.pagefileUsage = p.commit;
         r.nameLength = static_cast<USHORT>(p.name.size() * 2), r.nameBuffer = name;

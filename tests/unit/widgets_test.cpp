@@ -262,8 +262,9 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     SendMessageW(appState.cpuWindow, WM_TIMER, SampleTimerId, 0);
     EXPECT_EQ(CpuSource::Counter, appState.cpuSource);
 
-    // From RAM's tip onto Swap where Swap covers RAM, then Swap away from the
-    // pointer: RAM's wait for the pointer to leave ends with its tip, Swap's
+    // From RAM's tip onto Swap where Swap covers RAM, then both away from the
+    // pointer (RAM left under it would show its tip again once the pointer
+    // rests): RAM's wait for the pointer to leave ends with its tip, Swap's
     // hides Swap's. The widgets come to the pointer, which Wine may not move.
     POINT p = {};
     GetCursorPos(&p);
@@ -273,7 +274,8 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
         SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);  // still over its rectangle: the tip stays
     }
     EXPECT_FALSE(KillTimer(appState.ramWindow, TipLeaveTimerId)) << "RAM's wait ended";
-    SetWindowPos(appState.swapWindow, nullptr, p.x + 50, p.y + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (HWND w : {appState.ramWindow, appState.swapWindow})
+        SetWindowPos(w, nullptr, p.x + 50, p.y + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([] { return Pump(), !appState.tipWidget; })) << "Swap's wait saw it go";
     // Exit: the CPU widget goes first and saves the chosen places, never
     // where something else moved a widget (the drag above chose Swap's).
