@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 using namespace vgtest;
@@ -114,6 +115,10 @@ TEST(Story, FiguresInFullOnHover) {
     EXPECT_NEAR(status.ullTotalPhys / GiB, total, 0.05);
     EXPECT_NEAR(status.ullAvailPhys / GiB, available, 0.5) << "read a moment apart";
     EXPECT_NEAR(status.dwMemoryLoad, percent, 2);
+    const RECT ram = ScreenRect(app.ram), shown = ScreenRect(tip);
+    EXPECT_TRUE(std::abs(shown.left - ram.left - 81) <= 5 &&
+                std::abs(shown.top - ram.top - 32) <= 2)
+        << "20 pixels under the pointer, not at " << shown;
     EXPECT_EQ(front, GetForegroundWindow()) << "the tip takes nothing";
     PointAt(app.ram, 83, 400);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(tip); }));
@@ -178,12 +183,27 @@ TEST(Story, SinceWhenAndWho) {
     EXPECT_EQ(1, swscanf(text.c_str() + text.find(L"Busiest"), L"Busiest processor: %d", &busiest));
     EXPECT_GE(busiest, 80) << text;
     // The chart: 60 pixels high, above the processors' bars (12), each with
-    // 6 of padding; both in the gauge colour.
-    RECT area = {};
-    GetClientRect(tip, &area);
-    MapWindowPoints(tip, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    const RECT chart = {area.left + 6, area.bottom - 84, area.right - 6, area.bottom - 24};
-    EXPECT_TRUE(WaitUntil([&] { return ColumnsIn(chart, RGB(0, 0x96, 0x88)) >= 4; }, 30000));
+    // 6 of padding; both in the gauge colour. The newest reading is at the
+    // chart's right edge, ten minutes ago at its left, empty there but for
+    // the line at 50 %; the busy processor's bar is full.
+    RECT area = {}, chart = {};
+    const COLORREF gauge = RGB(0, 0x96, 0x88);
+    EXPECT_TRUE(WaitUntil(
+        [&] {  // the tip grows with its text
+            GetClientRect(tip, &area);
+            MapWindowPoints(tip, nullptr, reinterpret_cast<POINT*>(&area), 2);
+            chart = {area.left + 6, area.bottom - 84, area.right - 6, area.bottom - 24};
+            return ColumnsIn(chart, gauge) >= 4;
+        },
+        30000));
+    EXPECT_EQ(1, ColumnsIn({chart.right - 3, chart.top, chart.right - 2, chart.bottom}, gauge));
+    HDC screen = GetDC(nullptr);
+    const COLORREF midline = GetPixel(screen, chart.left + 5, chart.top + 30),
+                   track = GetPixel(screen, chart.left + 5, chart.top + 26);
+    ReleaseDC(nullptr, screen);
+    EXPECT_NE(track, midline);
+    EXPECT_GE(ColumnsIn({chart.left, area.bottom - 18, chart.left + 26, area.bottom - 6}, gauge),
+              10);
     app.PostClose();
     EXPECT_EQ(0, app.WaitExit());
 }

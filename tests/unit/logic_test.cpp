@@ -441,7 +441,7 @@ TEST(Logic, ProcessesBehindEachFigure) {
                                       {200, 7, 5100, 412 * MiB, 1023 * MiB + MiB / 2, L"spin.exe"},
                                       {400, 9, 700, 2 * GiB, 0, L"new.exe"},  // old.exe's id, later
                                       {500, 2, 800, 2 * GiB, 1023 * MiB, longName},
-                                      {600, 11, 0, MiB / 2 - 1, 0, L"tiny.exe"}};
+                                      {600, 11, 0, MiB / 2 - 1, MiB / 2, L"tiny.exe"}};
     std::vector<ProcessSample> was, is;
     const std::vector<BYTE> first = Snapshot(before), second = Snapshot(now);
     ParseProcesses(first.data(), first.size(), was);
@@ -449,7 +449,7 @@ TEST(Logic, ProcessesBehindEachFigure) {
     ProcessDetails d;
     d.listed = true, d.snapshots = 2, d.elapsed = 10000;
     for (WidgetKind kind : kWidgetKinds)
-        d.heaviest[static_cast<int>(kind)] = HeaviestProcesses(kind, is, ProcessTimesOf(was), 3);
+        d.heaviest[static_cast<int>(kind)] = HeaviestProcesses(kind, is, ProcessTimesOf(was), 5);
     const WidgetKind cpu = WidgetKind::Cpu, ram = WidgetKind::Ram, swap = WidgetKind::Swap;
     EXPECT_EQ(L"spin.exe  50 %\r\nchrome.exe \u00D72  20 %\r\nnew.exe  7 %",
               ProcessLines(cpu, d, 3));
@@ -457,12 +457,13 @@ TEST(Logic, ProcessesBehindEachFigure) {
                   L"\u2026  2.0 GB\r\nnew.exe  2.0 GB",
               ProcessLines(ram, d, 3));
     EXPECT_EQ(L"chrome.exe \u00D72  1.9 GB\r\nspin.exe  1.0 GB\r\n" + longName.substr(0, 31) +
-                  L"\u2026  1023 MB",
-              ProcessLines(swap, d, 3));
+                  L"\u2026  1023 MB\r\ntiny.exe  1 MB",
+              ProcessLines(swap, d, 5));
     EXPECT_EQ(L"chrome.exe \u00D72  1.9 GB", ProcessLines(swap, d, 1));
     // What stands in for the lines.
     for (auto [kind, snapshots, listed, elapsed, lines] :
          {std::tuple{cpu, 1, true, 0ull, L"Measuring\u2026"},
+          {cpu, 2, true, 0ull, L"Measuring\u2026"},  // a clock that did not move
           {ram, 1, true, 0ull, L"chrome.exe \u00D72  2.3 GB"},
           {cpu, 3, true, 20000000ull, L"No process above 0 %"},
           {swap, 0, false, 0ull, L"Processes: \u2013"}}) {
