@@ -110,7 +110,7 @@ struct TipRoom {
     int height;  // the bottom margin
     int pad;     // also between charts side by side
     int chartHeight;
-    int barsGap;  // between the chart and the bars
+    int barsGap;  // between the chart and the bars; 0 without bars
     int charts = 1;
     int labelHeight = 0;  // of the label over each chart, in the icon's flyout
 };

@@ -161,7 +161,7 @@ void DrawPictures(HDC dc, HWND tip) {
         DrawHistoryChart(dc, box, appState.history[static_cast<int>(kind)], appState.tipNow,
                          GaugeColor(kind), appState.tipDpi);
     }
-    if (appState.iconTipShown || appState.tipKind != WidgetKind::Cpu) return;
+    if (!room.barsGap) return;  // a room without bars: not the CPU tip, or none to show
     const BarGrid bars =
         ProcessorBars(static_cast<int>(appState.processorCount), width, DpiFactor(appState.tipDpi));
     DrawProcessorBars(dc, left, top + static_cast<float>(room.chartHeight + room.barsGap), bars,

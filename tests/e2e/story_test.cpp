@@ -130,21 +130,6 @@ TEST(Story, FiguresInFullOnHover) {
     EXPECT_EQ(0, app.WaitExit());
 }
 
-// Columns of the screen's rectangle [left, right) × [top, bottom) in which
-// some pixel has this colour.
-int ColumnsIn(RECT r, COLORREF color) {
-    HDC screen = GetDC(nullptr);
-    int columns = 0;
-    for (int x = r.left; x < r.right; ++x)
-        for (int y = r.top; y < r.bottom; ++y)
-            if (GetPixel(screen, x, y) == color) {
-                ++columns;
-                break;
-            }
-    ReleaseDC(nullptr, screen);
-    return columns;
-}
-
 // Since when, and who: a busy process and one that holds a gigabyte,
 // started first, lead the tips of the figures they weigh on, read from
 // outside; one processor is near full; the CPU tip's chart, below its
@@ -190,8 +175,7 @@ TEST(Story, SinceWhenAndWho) {
     const COLORREF gauge = RGB(0, 0x96, 0x88);
     EXPECT_TRUE(WaitUntil(
         [&] {  // the tip grows with its text
-            GetClientRect(tip, &area);
-            MapWindowPoints(tip, nullptr, reinterpret_cast<POINT*>(&area), 2);
+            area = ClientScreenRect(tip);
             chart = {area.left + 6, area.bottom - 84, area.right - 6, area.bottom - 24};
             return ColumnsIn(chart, gauge) >= 4;
         },

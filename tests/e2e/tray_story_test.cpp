@@ -186,6 +186,16 @@ TEST(Story, TheIconInTheNotificationArea) {
     const RECT place = ScreenRect(flyout);
     EXPECT_TRUE(place.bottom <= anchor.y && place.left <= anchor.x && anchor.x <= place.right)
         << place;
+    // Its three charts side by side at the bottom, 48 high with 6 of
+    // padding, each under its label in the tip's text colour.
+    const RECT area = ClientScreenRect(flyout);
+    const LONG chartTop = area.bottom - 54, each = (area.right - area.left - 24) / 3;
+    for (LONG i = 0, left = area.left + 6; i < 3; ++i, left += each + 6)
+        EXPECT_TRUE(WaitUntil([&] {
+            return ColumnsIn({left, chartTop - 10, left + each, chartTop},
+                             GetSysColor(COLOR_INFOTEXT)) >= 5;
+        })) << "label "
+            << i;
     PostMessageW(app.listener, WM_APP + 3, MAKEWPARAM(anchor.x, anchor.y),
                  MAKELPARAM(NIN_POPUPCLOSE, 1));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(flyout); }));

@@ -119,6 +119,19 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOn
     return FindIn(GetTopWindow(nullptr), processId, className, visibleOnly);
 }
 
+int ColumnsIn(RECT r, COLORREF color) {
+    HDC screen = GetDC(nullptr);
+    int columns = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            if (GetPixel(screen, x, y) == color) {
+                ++columns;
+                break;
+            }
+    ReleaseDC(nullptr, screen);
+    return columns;
+}
+
 bool VitalGauge::FindWindows() {
     const DWORD pid = process.Id();
     cpu = FindProcessWindow(pid, L"CPUVitalGaugeClass");

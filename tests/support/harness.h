@@ -48,6 +48,15 @@ inline RECT ScreenRect(HWND w) {
     RECT r = {};
     return GetWindowRect(w, &r), r;
 }
+inline RECT ClientScreenRect(HWND w) {
+    RECT r = {};
+    GetClientRect(w, &r);
+    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+// Columns of the screen's rectangle [left, right) × [top, bottom) in which
+// some pixel has this colour.
+int ColumnsIn(RECT r, COLORREF color);
 // Puts the pointer at a point of a window: keys go to the window under it.
 inline void PointAt(HWND w, int dx, int dy) {
     Sh("xdotool mousemove " + std::to_string(ScreenRect(w).left + dx) + " " +

@@ -388,6 +388,9 @@ TEST(Logic, HistoryOfEachFigure) {
         EXPECT_EQ((std::vector<int>{room.width, room.height, room.chartHeight, room.barsGap}),
                   (std::vector<int>{r.width, r.height, r.chartHeight, r.barsGap}));
     }
+    const TipRoom flyout = FlyoutRoomFor(144, 20);  // three charts under 20-pixel labels
+    EXPECT_EQ((std::vector<int>{576, 110, 72}),
+              (std::vector<int>{flyout.width, flyout.height, flyout.chartHeight}));
     const SystemColors contrast = {RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 128, 0)};
     EXPECT_EQ(0xFF123456u, TipChartColorsFor(0x80123456, nullptr).area) << "opaque";
     EXPECT_EQ(0xFF008000u, TipChartColorsFor(0xFF123456, &contrast).track);

@@ -277,15 +277,17 @@ TEST(Widgets, CreatedPaintedAndCommanded) {
     for (HWND w : {appState.ramWindow, appState.swapWindow})
         SetWindowPos(w, nullptr, p.x + 50, p.y + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([] { return Pump(), !appState.tipWidget; })) << "Swap's wait saw it go";
-    // The CPU tip's second snapshot comes once (no tick meanwhile); hidden,
-    // nothing is kept.
+    // The CPU tip's and the flyout's second snapshot comes once (no tick
+    // meanwhile); hidden, nothing is kept.
     for (UINT_PTR timer : {SampleTimerId, FirstCpuReadTimerId})
         KillTimer(appState.cpuWindow, timer);
-    ShowTip(WidgetKind::Cpu, appState.cpuWindow, 96);
-    EXPECT_TRUE(WaitUntil([] { return Pump(), appState.processes.snapshots == 2; }));
-    EXPECT_FALSE(KillTimer(appState.tipWindow, TipSecondSnapshotTimerId));
-    HideTip();
-    EXPECT_TRUE(appState.processes.lastTimes.empty() && appState.processes.buffer.empty());
+    for (bool flyout : {false, true}) {
+        flyout ? ShowIconTip({500, 500}) : ShowTip(WidgetKind::Cpu, appState.cpuWindow, 96);
+        EXPECT_TRUE(WaitUntil([] { return Pump(), appState.processes.snapshots == 2; }));
+        EXPECT_FALSE(KillTimer(appState.tipWindow, TipSecondSnapshotTimerId));
+        HideTip();
+        EXPECT_TRUE(appState.processes.lastTimes.empty() && appState.processes.buffer.empty());
+    }
     // Exit: the CPU widget goes first and saves the chosen places, never
     // where something else moved a widget (the drag above chose Swap's).
     SetWindowPos(appState.swapWindow, nullptr, 333, 444, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
