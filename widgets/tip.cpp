@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <string_view>
 
 namespace {
 
@@ -150,12 +151,12 @@ void DrawPictures(HDC dc, HWND tip) {
         const WidgetKind kind = appState.iconTipShown ? kWidgetKinds[i] : appState.tipKind;
         const ChartBox box = ChartInRoom(room, left, top, width, i);
         if (room.labelHeight) {
-            RECT label = {static_cast<LONG>(box.left), static_cast<LONG>(top),
-                          static_cast<LONG>(box.left + box.width), static_cast<LONG>(box.top)};
+            const std::wstring_view label = WidgetLabel(kind);
             const HGDIOBJ before = SelectObject(dc, appState.tipFont);
             SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
             SetBkMode(dc, TRANSPARENT);
-            DrawTextW(dc, WidgetLabel(kind), -1, &label, DT_SINGLELINE | DT_NOPREFIX);
+            TextOutW(dc, static_cast<int>(box.left), static_cast<int>(top), label.data(),
+                     static_cast<int>(label.size()));
             SelectObject(dc, before);
         }
         DrawHistoryChart(dc, box, appState.history[static_cast<int>(kind)], appState.tipNow,
