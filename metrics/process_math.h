@@ -159,7 +159,7 @@ inline std::vector<ProcessGroup> HeaviestProcesses(WidgetKind kind,
 // or second snapshot keeps the last one.
 constexpr ULONGLONG kSnapshotGapMs = 500;
 inline bool SnapshotDue(const ProcessDetails& d, ULONGLONG now) {
-    return d.snapshots == 0 || now < d.takenAt || now - d.takenAt >= kSnapshotGapMs;
+    return d.snapshots == 0 || now - d.takenAt >= kSnapshotGapMs;
 }
 
 // All processors' time between two readings of the system times: what a

@@ -31,8 +31,8 @@ void ShowTip(WidgetKind kind, HWND widget, unsigned dpi);
 // (NIN_POPUPOPEN, with the icon's anchor): all three widgets' figures, each
 // with its chart and its heaviest process, off the taskbar beside the
 // anchor, at that monitor's scale. Not while at rest or while the shell has
-// taken the widgets. HideIconTip hides it,
-// and nothing else (NIN_POPUPCLOSE, the icon turned off).
+// taken the widgets. HideIconTip hides it, and nothing else (NIN_POPUPCLOSE,
+// the icon turned off).
 void ShowIconTip(POINT anchor);
 void HideIconTip();
 

@@ -24,12 +24,6 @@ SIZE_T PagefileUsage() {
     return counters.PagefileUsage;
 }
 
-// As six seconds after the last: the tip's snapshot is due.
-void Tick() {
-    appState.processes.takenAt = 0;
-    ForcedTick(true);
-}
-
 void BenchSoak(std::vector<BenchRow>&) {
     const char* requested = std::getenv("VG_SOAK_TICKS");
     if (!requested || !BenchWidgets()) return;
@@ -37,10 +31,10 @@ void BenchSoak(std::vector<BenchRow>&) {
     ShowTip(WidgetKind::Cpu, appState.cpuWindow, kBaseDpi);
     for (int style = 0; style < 3; ++style) {
         RunMenuCommand(appState.cpuWindow, MenuId::ChartFirst + style);
-        for (int i = 0; i < 50; ++i) Tick();  // the style's caches fill first
+        for (int i = 0; i < 50; ++i) ForcedTick(true);  // the style's caches fill first
         const SIZE_T before = PagefileUsage();
         const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < perStyle; ++i) Tick();
+        for (int i = 0; i < perStyle; ++i) ForcedTick(true);
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
